@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing from Debian's packages, then configures and builds in ./build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+    cmake g++ make ccache pkg-config
+    qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n
+    libgl1-mesa-dev libgl1-mesa-dri libbenchmark-dev
+    fonts-ipafont-gothic xvfb xauth xdotool
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"

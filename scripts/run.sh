@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the editor.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/bootstrap.sh
+exec build/app/tagloom

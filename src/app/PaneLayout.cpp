@@ -1,0 +1,44 @@
+#include "PaneLayout.h"
+
+#include <cmath>
+
+namespace {
+
+std::optional<int> applicable(double size) {
+    if (!std::isfinite(size) || size < 0)
+        return std::nullopt;
+    return static_cast<int>(size);
+}
+
+} // namespace
+
+PaneLayout computePaneLayout(int W, int H, int textTop, int browserTop, int textWidth,
+                             int paneSplit, int percent) {
+    PaneLayout out;
+    out.textHeight = applicable(double(H) - 700 - textTop);
+    std::optional<int> width;
+    switch (paneSplit) {
+    case 0:
+        width = applicable(std::floor(W / 2.0));
+        break;
+    case 1:
+        width = applicable(std::floor(W / 1.5));
+        break;
+    case 2:
+        width = applicable(std::floor(W / 3.0));
+        break;
+    case 3:
+        if (percent != 0)
+            width = applicable(std::floor(W / (100.0 / percent)));
+        break;
+    default:
+        out.resetSettings = true;
+        return out;
+    }
+    out.textWidth = width;
+    const int effectiveWidth = width.value_or(textWidth);
+    out.browserHeight = applicable(double(H) - 700 - browserTop);
+    out.browserWidth = applicable(double(W) - effectiveWidth - 100);
+    out.browserLeft = effectiveWidth;
+    return out;
+}

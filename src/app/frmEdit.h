@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+class BrowserPane;
+class Documents;
+class EditBuffer;
+class Host;
+class MenuTree;
+class Preview;
+class QTimer;
+class QToolBar;
+class TextPane;
+struct ProgramState;
+
+// The main window: owns the two panes, runs start-up, the pane layout and exit. The commands
+// belong to their subsystems; this window only assembles them.
+class frmEdit : public QMainWindow {
+    Q_OBJECT
+public:
+    frmEdit(ProgramState& state, Host& host, QWidget* parent = nullptr);
+    ~frmEdit() override;
+
+    // The start-up sequence; runs once, before the window is first shown.
+    void Form_Load();
+    // The pane layout, redone on every size change, after the options and on leaving
+    // browser mode.
+    void Form_Resize();
+    // The close request. unloadMode 0: the user closed the window; cancel = -1 keeps it open.
+    void Form_QueryUnload(int& cancel, int unloadMode);
+    void mnuEnd_Click();
+    void mnuWBTool_Click();
+
+    TextPane* txtEdit() const { return m_txtEdit; }
+    BrowserPane* WB() const { return m_wb; }
+    QToolBar* Toolbar1() const { return m_toolbar; }
+    QTimer* Timer1() const { return m_timer; }
+    EditBuffer& buffer() const { return *m_buffer; }
+    Preview& preview() const { return *m_preview; }
+    Documents& documents() const { return *m_documents; }
+    MenuTree& menus() const { return *m_menus; }
+
+    void setCaption(const QString& caption);
+    // Outer size and positions in twips, through the screen's logical DPI.
+    double twipsPerPixel() const;
+    int toPixels(int twips) const;
+    int toTwips(int pixels) const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void placeWindow();
+    void applyEditorColors();
+    void applyEditorFont();
+    void offerRecovery();
+    // Steps 2 and 3 of the close request. False when the user kept the window open.
+    bool askToSaveAndClean();
+    void deleteScratchFiles();
+    void resetSettings();
+    void wireCommands();
+
+    ProgramState& m_state;
+    Host& m_host;
+    QWidget* m_client = nullptr;
+    QToolBar* m_toolbar = nullptr;
+    TextPane* m_txtEdit = nullptr;
+    BrowserPane* m_wb = nullptr;
+    QTimer* m_timer = nullptr;
+    std::unique_ptr<EditBuffer> m_buffer;
+    std::unique_ptr<MenuTree> m_menus;
+    std::unique_ptr<Preview> m_preview;
+    std::unique_ptr<Documents> m_documents;
+    bool m_sessionEnding = false;
+    bool m_firstShow = true;
+    QSize m_placedOuterSize;
+};

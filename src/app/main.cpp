@@ -1,0 +1,51 @@
+#include "frmEdit.h"
+#include "frmStart.h"
+#include "host/QtHost.h"
+#include "state/ProgramState.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+// Qt's own dialogs and buttons speak Japanese whatever the system locale is.
+void installJapanese(QApplication& app) {
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* name : {"qtbase_ja", "qt_ja"}) {
+        auto* translator = new QTranslator(&app);
+        if (translator->load(QString::fromLatin1(name), folder))
+            app.installTranslator(translator);
+        else
+            delete translator;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The browser's sandbox cannot start as root.
+    if (::geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Tagloom"));
+    app.setQuitOnLastWindowClosed(false);
+    installJapanese(app);
+
+    ProgramState state;
+    QtHost host;
+    frmStart splash(state, host);
+    QObject::connect(&splash, &frmStart::mainWindowCreated, [&host](frmEdit* window) {
+        host.setMainWindow(window);
+        host.setBrowser(window->WB());
+    });
+    splash.Form_Load();
+    const int result = app.exec();
+    delete splash.mainWindow();
+    return result;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class EditBuffer;
+class Host;
+class QTimer;
+struct ProgramState;
+
+// The preview: the buffer text, with a base address after each head tag, written to
+// HTML-TGLM-temp.html in the application folder and shown in the browser pane. The preview
+// file doubles as the recovery copy, so it is written in UTF-8 with a byte order mark: any text
+// comes back exactly and the browser always reads it right.
+class Preview : public QObject {
+    Q_OBJECT
+public:
+    Preview(ProgramState& state, Host& host, EditBuffer& buffer, QTimer* timer1,
+            QObject* parent = nullptr);
+
+    QString previewFile() const;
+
+    // Rewrites the preview file from the buffer and points the browser pane at it.
+    void RefreshPreview();
+
+    // Change handling: refreshes in mode 0 unless a file is being read; always marks unsaved.
+    void txtEdit_Change();
+    // Focus handling: the interval refresh runs only while the text pane has the focus.
+    void txtEdit_GotFocus();
+    void txtEdit_LostFocus();
+    void Timer1_Timer();
+    // The interval as start-up and the options dialog set it.
+    void applyTimerSetting();
+
+    // mnuHelpDoc: the help file in the browser pane.
+    void mnuHelpDoc_Click();
+
+    // The file:/// address of a local path; "" for "".
+    static QString ToFileUrl(const QString& path);
+    // The text as written to the preview file (without the final line break).
+    static QString withBaseElement(const QString& text, const QString& baseAddress,
+                                   const QString& quote);
+
+private:
+    ProgramState& m_state;
+    Host& m_host;
+    EditBuffer& m_buffer;
+    QTimer* m_timer;
+};

@@ -1,0 +1,91 @@
+#include "EditBuffer.h"
+
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+EditBuffer::EditBuffer(QPlainTextEdit* edit, QObject* parent) : QObject(parent), m_edit(edit) {
+    connect(m_edit, &QPlainTextEdit::textChanged, this, &EditBuffer::changed);
+}
+
+QString EditBuffer::toCrLf(QString raw) {
+    // toPlainText() would turn no-break spaces into blanks; the raw text keeps every character.
+    return raw.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+}
+
+QString EditBuffer::text() const { return toCrLf(m_edit->document()->toRawText()); }
+
+void EditBuffer::setText(const QString& text) {
+    if (text == this->text())
+        return;
+    m_edit->setPlainText(text);
+}
+
+int EditBuffer::length() const {
+    const QTextDocument* doc = m_edit->document();
+    return doc->characterCount() - 1 + doc->blockCount() - 1;
+}
+
+int EditBuffer::fromWidgetPosition(int widgetPosition) const {
+    const QTextBlock block = m_edit->document()->findBlock(widgetPosition);
+    return widgetPosition + (block.isValid() ? block.blockNumber() : 0);
+}
+
+int EditBuffer::toWidgetPosition(int position) const {
+    const QTextDocument* doc = m_edit->document();
+    if (position <= 0)
+        return 0;
+    // The last block b whose start, counted in CR LF units (position() + b), is <= position.
+    int lo = 0;
+    int hi = doc->blockCount() - 1;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo + 1) / 2;
+        if (doc->findBlockByNumber(mid).position() + mid <= position)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    const QTextBlock block = doc->findBlockByNumber(lo);
+    const int lineEnd = block.position() + block.length() - 1;
+    // A position between CR and LF falls back to the end of its line.
+    return std::min(position - lo, lineEnd);
+}
+
+int EditBuffer::selectionStart() const {
+    return fromWidgetPosition(m_edit->textCursor().selectionStart());
+}
+
+int EditBuffer::selectionLength() const {
+    const QTextCursor c = m_edit->textCursor();
+    return fromWidgetPosition(c.selectionEnd()) - fromWidgetPosition(c.selectionStart());
+}
+
+QString EditBuffer::selectedText() const { return toCrLf(m_edit->textCursor().selectedText()); }
+
+void EditBuffer::setSelection(int start, int length) {
+    const int total = this->length();
+    start = std::clamp(start, 0, total);
+    length = std::clamp(length, 0, total - start);
+    QTextCursor c = m_edit->textCursor();
+    c.setPosition(toWidgetPosition(start));
+    if (length > 0)
+        c.setPosition(toWidgetPosition(start + length), QTextCursor::KeepAnchor);
+    m_edit->setTextCursor(c);
+}
+
+void EditBuffer::replaceSelection(const QString& text) {
+    QTextCursor c = m_edit->textCursor();
+    if (!c.hasSelection() && text.isEmpty())
+        return;
+    // insertText turns CR LF, CR and LF each into one line break.
+    c.insertText(text);
+    m_edit->setTextCursor(c);
+}
+
+void EditBuffer::focus() {
+    m_edit->window()->activateWindow();
+    m_edit->setFocus(Qt::OtherFocusReason);
+}
+
+void EditBuffer::repaint() { m_edit->viewport()->repaint(); }

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QPlainTextEdit;
+
+// The view of txtEdit that every command works on. The widget keeps one character per line
+// break; commands see the text with CR LF breaks and count positions in those units, so a line
+// break counts two. Mapping a position costs O(log^2 n) block look-ups and never copies the text.
+class EditBuffer : public QObject {
+    Q_OBJECT
+public:
+    explicit EditBuffer(QPlainTextEdit* edit, QObject* parent = nullptr);
+
+    QPlainTextEdit* widget() const { return m_edit; }
+
+    // The whole text with CR LF line breaks.
+    QString text() const;
+    // Setting the text it already holds is no change.
+    void setText(const QString& text);
+    int length() const;
+
+    int selectionStart() const;
+    int selectionLength() const;
+    QString selectedText() const;
+    // Moves the caret to `start` and selects `length` characters from there.
+    void setSelection(int start, int length = 0);
+    void setSelectionStart(int start) { setSelection(start, 0); }
+    void setSelectionLength(int length) { setSelection(selectionStart(), length); }
+    // Puts `text` in place of the selection; the caret ends after it with nothing selected.
+    void replaceSelection(const QString& text);
+
+    // "no" while a file is read into the buffer; the change handling then skips the preview.
+    QString tag() const { return m_tag; }
+    void setTag(const QString& tag) { m_tag = tag; }
+
+    void focus();
+    void repaint();
+
+    // Position mapping between CR LF units and the widget's own positions.
+    int toWidgetPosition(int position) const;
+    int fromWidgetPosition(int widgetPosition) const;
+
+    // Converts the widget's raw text (U+2029 between lines) to CR LF text.
+    static QString toCrLf(QString raw);
+
+signals:
+    // Every change of the text: typed, pasted, undone or set by a command.
+    void changed();
+
+private:
+    QPlainTextEdit* m_edit;
+    QString m_tag;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Text files in a code page. The program's own files and new documents are CP932 (Shift-JIS
+// with the Windows extensions); documents keep whatever encoding they were read in.
+
+enum class TextEncoding { Cp932, Utf8, Utf8Bom, Utf16LeBom, Utf16BeBom };
+
+enum class LineEnding { CrLf, Lf };
+
+QString encodingName(TextEncoding encoding);
+
+// Decodes bytes in `encoding` (a byte order mark of that encoding is skipped). nullopt when the
+// bytes are not valid in it.
+std::optional<QString> decodeText(const QByteArray& bytes, TextEncoding encoding);
+
+// Encodes text; nullopt when a character cannot be held by the encoding.
+std::optional<QByteArray> encodeText(const QString& text, TextEncoding encoding);
+
+// The characters of `text` that `encoding` cannot hold, each listed once, in order of first use.
+QStringList unencodableCharacters(const QString& text, TextEncoding encoding);
+
+// Which encoding a file is in: a byte order mark, else a charset the HTML declares, else valid
+// UTF-8, else CP932.
+TextEncoding detectEncoding(const QByteArray& bytes);
+
+struct DecodedText {
+    QString text;
+    TextEncoding encoding = TextEncoding::Cp932;
+};
+
+// Reads a whole file: detects the encoding and decodes it. nullopt with `error` set when the
+// file cannot be read or does not decode cleanly.
+std::optional<DecodedText> readTextFile(const QString& path, QString* error = nullptr);
+
+// Line by line, a line ending at CR LF, CR or LF; each line is followed by CR LF, so a text
+// that is not empty always ends with CR LF.
+QString linesToCrLf(const QString& text);
+
+// The line ending the file used: LF when its first line break is a lone LF, else CR LF.
+LineEnding detectLineEnding(const QString& text);
+
+// Replaces the file with `bytes` atomically: a crash leaves the old file or the new one.
+bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// The program's own files: CP932 when every character fits, else UTF-8 with a byte order mark.
+QByteArray encodeInternal(const QString& text);
+bool writeInternalFile(const QString& path, const QString& text, QString* error = nullptr);
+// Reads one of the program's own files: a byte order mark is honoured, else CP932.
+std::optional<QString> readInternalFile(const QString& path);
