@@ -5,7 +5,7 @@
 // The pane layout in twips. A value left empty is not applied: a division that fails leaves the
 // width as it was, and a negative size cannot be applied.
 struct PaneLayout {
-    bool resetSettings = false;  // PaneSplit outside 0..3
+    bool resetSettings = false; // PaneSplit outside 0..3
     std::optional<int> textHeight;
     std::optional<int> textWidth;
     std::optional<int> browserHeight;

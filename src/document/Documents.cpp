@@ -59,9 +59,8 @@ QString Documents::OpenDocument(int load) {
     FileDialogRequest request;
     request.title = QStringLiteral("HTMLファイルを開く");
     request.filter = kFilter;
-    request.initialFolder = m_state.settings.OpenLastFolder == 1
-                                ? m_state.settings.LastDocumentPath
-                                : m_host.applicationFolder();
+    request.initialFolder = m_state.settings.OpenLastFolder == 1 ? m_state.settings.LastDocumentPath
+                                                                 : m_host.applicationFolder();
     request.fileMustExist = true;
     const std::optional<QString> chosen = m_host.openFileDialog(request);
     if (!chosen) {
@@ -190,9 +189,8 @@ void Documents::mnuNewFile_Click() {
     m_host.messageBox(QStringLiteral("新規作成ウィザードを開始します｡"), Buttons::Ok,
                       Icon::Information, QStringLiteral("新規作成ウィザード"));
     m_host.beep();
-    const QString title =
-        m_host.inputBox(QStringLiteral("ページのタイトルは？"), QStringLiteral("STEP:1"),
-                        QStringLiteral("page title"));
+    const QString title = m_host.inputBox(QStringLiteral("ページのタイトルは？"),
+                                          QStringLiteral("STEP:1"), QStringLiteral("page title"));
     m_buffer.setText(QStringLiteral("<HTML>\r\n<HEAD>\r\n<TITLE>") + title +
                      QStringLiteral("</TITLE>\r\n</HEAD>\r\n<BODY>\r\n\r\n</BODY>\r\n</HTML>"));
     resetFormat();

@@ -42,7 +42,9 @@ Preview::Preview(ProgramState& state, Host& host, EditBuffer& buffer, QTimer* ti
                  QObject* parent)
     : QObject(parent), m_state(state), m_host(host), m_buffer(buffer), m_timer(timer1) {}
 
-QString Preview::previewFile() const { return m_host.appFile(QStringLiteral("HTML-TGLM-temp.html")); }
+QString Preview::previewFile() const {
+    return m_host.appFile(QStringLiteral("HTML-TGLM-temp.html"));
+}
 
 QString Preview::ToFileUrl(const QString& path) {
     if (path.isEmpty())
@@ -105,9 +107,13 @@ void Preview::applyTimerSetting() {
     }
 }
 
-void Preview::txtEdit_GotFocus() { applyTimerSetting(); }
+void Preview::txtEdit_GotFocus() {
+    applyTimerSetting();
+}
 
-void Preview::txtEdit_LostFocus() { m_timer->stop(); }
+void Preview::txtEdit_LostFocus() {
+    m_timer->stop();
+}
 
 void Preview::Timer1_Timer() {
     if (m_state.settings.PreviewUpdate == 2)

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QUrl>
 #include <QWebEngineView>
+#include <optional>
 
 // The preview pane WB: a real browser. "about:" followed by HTML shows that HTML as a page;
-// any other address is loaded, and loading the address already shown loads it afresh.
+// any other address is loaded, and loading the address already shown loads it afresh while
+// keeping the scroll position, so an author typing at the bottom of a long page stays there.
+// Loads never overlap: an address asked for during a load waits, and only the newest waits.
 class BrowserPane : public QWebEngineView {
     Q_OBJECT
 public:
@@ -14,6 +18,20 @@ public:
     void goForward();
     void printPage();
 
+    bool isLoading() const { return m_loading; }
+
     // The address as the program understands it: "about:" + HTML, a file:// or a web address.
     static QUrl toUrl(const QString& address);
+
+signals:
+    // A navigation asked for by the program has been shown (the newest one, after coalescing).
+    void navigationShown(const QUrl& url);
+
+private:
+    void startLoad(const QUrl& url);
+    void onLoadFinished(bool ok);
+
+    bool m_loading = false;
+    std::optional<QUrl> m_pending;
+    std::optional<QPointF> m_restoreScroll;
 };

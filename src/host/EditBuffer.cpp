@@ -14,7 +14,9 @@ QString EditBuffer::toCrLf(QString raw) {
     return raw.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
 }
 
-QString EditBuffer::text() const { return toCrLf(m_edit->document()->toRawText()); }
+QString EditBuffer::text() const {
+    return toCrLf(m_edit->document()->toRawText());
+}
 
 void EditBuffer::setText(const QString& text) {
     if (text == this->text())
@@ -61,7 +63,9 @@ int EditBuffer::selectionLength() const {
     return fromWidgetPosition(c.selectionEnd()) - fromWidgetPosition(c.selectionStart());
 }
 
-QString EditBuffer::selectedText() const { return toCrLf(m_edit->textCursor().selectedText()); }
+QString EditBuffer::selectedText() const {
+    return toCrLf(m_edit->textCursor().selectedText());
+}
 
 void EditBuffer::setSelection(int start, int length) {
     const int total = this->length();
@@ -88,4 +92,6 @@ void EditBuffer::focus() {
     m_edit->setFocus(Qt::OtherFocusReason);
 }
 
-void EditBuffer::repaint() { m_edit->viewport()->repaint(); }
+void EditBuffer::repaint() {
+    m_edit->viewport()->repaint();
+}

@@ -61,7 +61,9 @@ QMessageBox::Icon toQtIcon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-QString titleOr(const QString& title) { return title.isEmpty() ? Host::appTitle() : title; }
+QString titleOr(const QString& title) {
+    return title.isEmpty() ? Host::appTitle() : title;
+}
 
 } // namespace
 
@@ -73,8 +75,7 @@ QWidget* QtHost::owner() const {
     return m_mainWindow ? m_mainWindow.data() : QApplication::activeWindow();
 }
 
-Answer QtHost::messageBox(const QString& prompt, Buttons buttons, Icon icon,
-                          const QString& title) {
+Answer QtHost::messageBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title) {
     QMessageBox::StandardButtons qtButtons = QMessageBox::Ok;
     QMessageBox::StandardButton first = QMessageBox::Ok;
     if (buttons == Buttons::YesNo) {
@@ -166,8 +167,8 @@ std::optional<FontChoice> QtHost::fontDialog(const FontChoice& initial) {
     QFont start(initial.name);
     if (initial.pointSize > 0)
         start.setPointSizeF(initial.pointSize);
-    const QFont chosen = QFontDialog::getFont(&ok, start, owner(), QString(),
-                                              QFontDialog::DontUseNativeDialog);
+    const QFont chosen =
+        QFontDialog::getFont(&ok, start, owner(), QString(), QFontDialog::DontUseNativeDialog);
     if (!ok)
         return std::nullopt;
     return FontChoice{chosen.family(), chosen.pointSizeF()};
@@ -201,18 +202,26 @@ void QtHost::setClipboardText(const QString& text) {
         clipboard->setText(text);
 }
 
-QString QtHost::clipboardText() { return QGuiApplication::clipboard()->text(); }
+QString QtHost::clipboardText() {
+    return QGuiApplication::clipboard()->text();
+}
 
-void QtHost::injectKeys(const QString& keys) { queueInjectedKeys(m_mainWindow, keys); }
+void QtHost::injectKeys(const QString& keys) {
+    queueInjectedKeys(m_mainWindow, keys);
+}
 
-void QtHost::beep() { QApplication::beep(); }
+void QtHost::beep() {
+    QApplication::beep();
+}
 
 void QtHost::popupMenu(QMenu* menu) {
     if (menu)
         menu->exec(QCursor::pos());
 }
 
-int QtHost::showModal(QDialog* dialog) { return dialog->exec(); }
+int QtHost::showModal(QDialog* dialog) {
+    return dialog->exec();
+}
 
 QRect QtHost::workArea() {
     QScreen* screen = m_mainWindow && m_mainWindow->screen() ? m_mainWindow->screen()
@@ -220,11 +229,17 @@ QRect QtHost::workArea() {
     return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
-QString QtHost::applicationFolder() const { return QCoreApplication::applicationDirPath(); }
+QString QtHost::applicationFolder() const {
+    return QCoreApplication::applicationDirPath();
+}
 
-QString QtHost::workingFolder() const { return QDir::currentPath(); }
+QString QtHost::workingFolder() const {
+    return QDir::currentPath();
+}
 
-void QtHost::setWorkingFolder(const QString& folder) { QDir::setCurrent(folder); }
+void QtHost::setWorkingFolder(const QString& folder) {
+    QDir::setCurrent(folder);
+}
 
 void QtHost::openWithAssociatedProgram(const QString& fileOrAddress) {
     const QUrl url = QFileInfo::exists(fileOrAddress) ? QUrl::fromLocalFile(fileOrAddress)

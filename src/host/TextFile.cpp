@@ -53,7 +53,9 @@ QStringEncoder encoderFor(TextEncoding encoding) {
     return QStringEncoder(QStringConverter::Utf8);
 }
 
-bool isUnicode(TextEncoding encoding) { return encoding != TextEncoding::Cp932; }
+bool isUnicode(TextEncoding encoding) {
+    return encoding != TextEncoding::Cp932;
+}
 
 // True when every character survives a trip through the legacy code page unchanged.
 bool survivesCp932(QStringView text) {
@@ -171,7 +173,8 @@ std::optional<DecodedText> readTextFile(const QString& path, QString* error) {
     std::optional<QString> text = decodeText(bytes, encoding);
     if (!text) {
         if (error)
-            *error = QStringLiteral("%1 として読めない文字が含まれています").arg(encodingName(encoding));
+            *error =
+                QStringLiteral("%1 として読めない文字が含まれています").arg(encodingName(encoding));
         return std::nullopt;
     }
     return DecodedText{*text, encoding};
@@ -237,7 +240,8 @@ std::optional<QString> readInternalFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     const QByteArray bytes = file.readAll();
-    for (TextEncoding bom : {TextEncoding::Utf8Bom, TextEncoding::Utf16LeBom, TextEncoding::Utf16BeBom})
+    for (TextEncoding bom :
+         {TextEncoding::Utf8Bom, TextEncoding::Utf16LeBom, TextEncoding::Utf16BeBom})
         if (bytes.startsWith(bomOf(bom)))
             return decodeText(bytes, bom);
     if (std::optional<QString> text = decodeText(bytes, TextEncoding::Cp932))

@@ -5,7 +5,9 @@
 
 // A color number packs red in the low byte, green in the middle byte and blue in the high byte
 // (16777215 is white). The settings keep it as decimal text.
-inline int colorNumber(int red, int green, int blue) { return red + 256 * green + 65536 * blue; }
+inline int colorNumber(int red, int green, int blue) {
+    return red + 256 * green + 65536 * blue;
+}
 
 inline QColor colorFromNumber(long long number) {
     return QColor(int(number & 0xFF), int((number >> 8) & 0xFF), int((number >> 16) & 0xFF));

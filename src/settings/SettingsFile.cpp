@@ -21,8 +21,8 @@ bool isColorNumber(const QString& text) {
 template <typename T> T readWhole(const QStringList& fields, int index, T fallback) {
     if (index >= fields.size())
         return fallback;
-    const auto value = wholeNumber(fields[index], std::numeric_limits<T>::min(),
-                                   std::numeric_limits<T>::max());
+    const auto value =
+        wholeNumber(fields[index], std::numeric_limits<T>::min(), std::numeric_limits<T>::max());
     return value ? static_cast<T>(*value) : fallback;
 }
 
@@ -116,8 +116,8 @@ bool LoadSettings(const QString& line, Settings& settings, bool& firstRun,
     }
     firstRun = false;
     if (!QFileInfo::exists(path)) {
-        writeInternalFile(path, SettingsFile::defaultLine(applicationFolder) +
-                                    QStringLiteral("\r\n"));
+        writeInternalFile(path,
+                          SettingsFile::defaultLine(applicationFolder) + QStringLiteral("\r\n"));
         firstRun = true;
     }
     const std::optional<QString> text = readInternalFile(path);

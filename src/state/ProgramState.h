@@ -9,12 +9,12 @@
 // parts it uses.
 
 struct DocumentState {
-    QString DocumentPath;       // full path of the document, "" when none
-    bool DocumentSaved = true;  // no unsaved changes
+    QString DocumentPath;      // full path of the document, "" when none
+    bool DocumentSaved = true; // no unsaved changes
 };
 
 struct ColorToolState {
-    QString ColorToolMode;  // "colorset", "txtBack" or "txtColor"
+    QString ColorToolMode; // "colorset", "txtBack" or "txtColor"
     int LastRed = 0;
     int LastGreen = 0;
     int LastBlue = 0;

@@ -1,4 +1,228 @@
+#include "host/EditBuffer.h"
+#include "host/QtHost.h"
+#include "host/TextFile.h"
 #include "support/TestApp.h"
-class Tst : public QObject { Q_OBJECT };
-TAGLOOM_TEST_MAIN(Tst)
+
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+
+class TstHost : public QObject {
+    Q_OBJECT
+private slots:
+    void editBufferCountsLineBreaksAsTwo_data();
+    void editBufferCountsLineBreaksAsTwo();
+    void editBufferReplaceLeavesCaretAfterNewText();
+    void editBufferChangeEvents();
+    void editBufferMapsEveryPositionOfALongText();
+    void editBufferKeepsNoBreakSpaces();
+
+    void decodesAndDetects_data();
+    void decodesAndDetects();
+    void refusesBytesThatDoNotDecode();
+    void listsCharactersTheCodePageCannotHold();
+    void linesEndAtCrLfCrAndLf_data();
+    void linesEndAtCrLfCrAndLf();
+    void internalFilesFallBackToUtf8WithMark();
+    void atomicWriteReplacesWholeAndLeavesNoTemporary();
+
+    void fileDialogFilterBecomesQtFilter();
+};
+
+void TstHost::editBufferCountsLineBreaksAsTwo_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<int>("widgetStart");
+    // "ab" CR LF "cd" CR LF "ef": a0 b1 CR2 LF3 c4 d5 CR6 LF7 e8 f9
+    QTest::newRow("first line") << 0 << 2 << "ab" << 0;
+    QTest::newRow("second line") << 4 << 2 << "cd" << 3;
+    QTest::newRow("across a break") << 1 << 4 << "b\r\nc" << 1;
+    QTest::newRow("third line") << 8 << 2 << "ef" << 6;
+    QTest::newRow("whole text") << 0 << 10 << "ab\r\ncd\r\nef" << 0;
+    QTest::newRow("end") << 10 << 0 << "" << 8;
+}
+
+void TstHost::editBufferCountsLineBreaksAsTwo() {
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QString, selected);
+    QFETCH(int, widgetStart);
+    QPlainTextEdit edit;
+    EditBuffer buffer(&edit);
+    buffer.setText(QStringLiteral("ab\r\ncd\r\nef"));
+    QCOMPARE(buffer.text(), QStringLiteral("ab\r\ncd\r\nef"));
+    QCOMPARE(buffer.length(), 10);
+    buffer.setSelection(start, length);
+    QCOMPARE(buffer.selectionStart(), start);
+    QCOMPARE(buffer.selectionLength(), length);
+    QCOMPARE(buffer.selectedText(), selected);
+    QCOMPARE(edit.textCursor().selectionStart(), widgetStart);
+}
+
+void TstHost::editBufferReplaceLeavesCaretAfterNewText() {
+    QPlainTextEdit edit;
+    EditBuffer buffer(&edit);
+    buffer.setText(QStringLiteral("ab\r\ncd"));
+    buffer.setSelection(4, 1); // "c"
+    buffer.replaceSelection(QStringLiteral("<X>\r\n"));
+    QCOMPARE(buffer.text(), QStringLiteral("ab\r\n<X>\r\nd"));
+    QCOMPARE(buffer.selectionStart(), 9);
+    QCOMPARE(buffer.selectionLength(), 0);
+    // A position between CR and LF falls back to the end of its line.
+    buffer.setSelection(3, 0);
+    QCOMPARE(buffer.selectionStart(), 2);
+}
+
+void TstHost::editBufferChangeEvents() {
+    QPlainTextEdit edit;
+    EditBuffer buffer(&edit);
+    QSignalSpy changes(&buffer, &EditBuffer::changed);
+    buffer.setText(QStringLiteral("abc"));
+    QCOMPARE(changes.count(), 1);
+    buffer.setText(QStringLiteral("abc"));
+    QCOMPARE(changes.count(), 1); // the same text is no change
+    buffer.setSelection(1, 0);
+    buffer.replaceSelection(QString());
+    QCOMPARE(changes.count(), 1); // nothing selected, nothing inserted
+    buffer.replaceSelection(QStringLiteral("x"));
+    QCOMPARE(changes.count(), 2);
+}
+
+void TstHost::editBufferMapsEveryPositionOfALongText() {
+    QPlainTextEdit edit;
+    EditBuffer buffer(&edit);
+    QString text;
+    QRandomGenerator random(7);
+    for (int i = 0; i < 2000; ++i)
+        text += QString(int(random.bounded(0, 12)), QChar(u'あ' + i % 40)) + QStringLiteral("\r\n");
+    buffer.setText(text);
+    QCOMPARE(buffer.length(), text.size());
+    for (int k = 0; k < 300; ++k) {
+        const int p = int(random.bounded(0, int(text.size())));
+        if (p > 0 && text[p - 1] == u'\r')
+            continue; // the middle of a line break
+        buffer.setSelection(p, 0);
+        QCOMPARE(buffer.selectionStart(), p);
+        const int widget = edit.textCursor().position();
+        QCOMPARE(widget, p - int(text.left(p).count(QLatin1String("\r\n"))));
+    }
+}
+
+void TstHost::editBufferKeepsNoBreakSpaces() {
+    QPlainTextEdit edit;
+    EditBuffer buffer(&edit);
+    const QString text = QStringLiteral("a\u00A0b\r\nc");
+    buffer.setText(text);
+    QCOMPARE(buffer.text(), text);
+}
+
+void TstHost::decodesAndDetects_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QString>("text");
+    const QString jp = QStringLiteral("日本語のページ");
+    QTest::newRow("cp932") << QByteArray("\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x79\x81\x5b\x83\x57")
+                           << int(TextEncoding::Cp932) << jp;
+    QTest::newRow("utf-8") << jp.toUtf8() << int(TextEncoding::Utf8) << jp;
+    QTest::newRow("utf-8 with mark")
+        << QByteArray("\xEF\xBB\xBF") + jp.toUtf8() << int(TextEncoding::Utf8Bom) << jp;
+    QTest::newRow("utf-16le with mark")
+        << QByteArray("\xFF\xFE") +
+               QByteArray(reinterpret_cast<const char*>(jp.utf16()), jp.size() * 2)
+        << int(TextEncoding::Utf16LeBom) << jp;
+    const QByteArray declared = "<meta charset=\"Shift_JIS\">\x82\xa0";
+    QTest::newRow("declared shift_jis")
+        << declared << int(TextEncoding::Cp932) << QStringLiteral("<meta charset=\"Shift_JIS\">あ");
+    QTest::newRow("ascii reads as utf-8")
+        << QByteArray("<p>x</p>") << int(TextEncoding::Utf8) << QStringLiteral("<p>x</p>");
+}
+
+void TstHost::decodesAndDetects() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, encoding);
+    QFETCH(QString, text);
+    QCOMPARE(int(detectEncoding(bytes)), encoding);
+    const auto decoded = decodeText(bytes, TextEncoding(encoding));
+    QVERIFY(decoded);
+    QCOMPARE(*decoded, text);
+    // Written back in the same encoding, the bytes are the same.
+    QCOMPARE(encodeText(text, TextEncoding(encoding)).value_or(QByteArray()), bytes);
+}
+
+void TstHost::refusesBytesThatDoNotDecode() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.html"));
+    writeBytes(path, QByteArray("<p>\x81\x20\xff</p>"));
+    QString error;
+    QVERIFY(!readTextFile(path, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!readTextFile(dir.filePath(QStringLiteral("missing.html")), &error));
+}
+
+void TstHost::listsCharactersTheCodePageCannotHold() {
+    const QString text = QStringLiteral("日本😀語〜😀é");
+    const QStringList unfit = unencodableCharacters(text, TextEncoding::Cp932);
+    QCOMPARE(unfit, (QStringList{QStringLiteral("😀"), QStringLiteral("〜"), QStringLiteral("é")}));
+    QVERIFY(!encodeText(text, TextEncoding::Cp932));
+    QVERIFY(unencodableCharacters(text, TextEncoding::Utf8).isEmpty());
+    QVERIFY(unencodableCharacters(QStringLiteral("～①ｱ"), TextEncoding::Cp932).isEmpty());
+}
+
+void TstHost::linesEndAtCrLfCrAndLf_data() {
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("crlf") << "a\r\nb\r\n"
+                          << "a\r\nb\r\n";
+    QTest::newRow("no final break") << "a\r\nb"
+                                    << "a\r\nb\r\n";
+    QTest::newRow("cr") << "a\rb\r"
+                        << "a\r\nb\r\n";
+    QTest::newRow("lf") << "a\nb\n"
+                        << "a\r\nb\r\n";
+    QTest::newRow("empty lines") << "a\r\n\r\n"
+                                 << "a\r\n\r\n";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TstHost::linesEndAtCrLfCrAndLf() {
+    QFETCH(QString, in);
+    QFETCH(QString, out);
+    QCOMPARE(linesToCrLf(in), out);
+}
+
+void TstHost::internalFilesFallBackToUtf8WithMark() {
+    QCOMPARE(encodeInternal(QStringLiteral("初期設定")),
+             QByteArray("\x8f\x89\x8a\xfa\x90\xdd\x92\xe8"));
+    QCOMPARE(encodeInternal(QStringLiteral("a😀")), QByteArray("\xEF\xBB\xBF"
+                                                              "a\xF0\x9F\x98\x80"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.dat"));
+    QVERIFY(writeInternalFile(path, QStringLiteral("é初期")));
+    QCOMPARE(readInternalFile(path).value_or(QString()), QStringLiteral("é初期"));
+    QVERIFY(writeInternalFile(path, QStringLiteral("初期")));
+    QCOMPARE(readInternalFile(path).value_or(QString()), QStringLiteral("初期"));
+}
+
+void TstHost::atomicWriteReplacesWholeAndLeavesNoTemporary() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("doc.html"));
+    writeBytes(path, QByteArray(10000, 'x'));
+    QVERIFY(writeFileAtomic(path, "short"));
+    QCOMPARE(readBytes(path), QByteArray("short"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("doc.html")});
+    QString error;
+    QVERIFY(!writeFileAtomic(dir.filePath(QStringLiteral("no/such/folder/x")), "x", &error));
+    QVERIFY(!error.isEmpty());
+}
+
+void TstHost::fileDialogFilterBecomesQtFilter() {
+    QCOMPARE(QtHost::toQtFilter(QStringLiteral("HTMLファイル(*.html,*.htm)|*.html;*.htm")),
+             QStringLiteral("HTMLファイル(*.html,*.htm) (*.html *.htm)"));
+    QCOMPARE(QtHost::toQtFilter(QStringLiteral("CSV|*.csv")), QStringLiteral("CSV (*.csv)"));
+}
+
+TAGLOOM_TEST_MAIN(TstHost)
 #include "tst_host.moc"

@@ -9,7 +9,9 @@
 FakeHost::FakeHost(QString applicationFolder)
     : m_appFolder(std::move(applicationFolder)), m_workingFolder(m_appFolder) {}
 
-int FakeHost::count(const QString& kind) const { return int(callsOf(kind).size()); }
+int FakeHost::count(const QString& kind) const {
+    return int(callsOf(kind).size());
+}
 
 QList<HostCall> FakeHost::callsOf(const QString& kind) const {
     QList<HostCall> out;
@@ -66,10 +68,9 @@ QString FakeHost::inputBox(const QString& prompt, const QString& title,
     return answer.value_or(QString());
 }
 
-std::optional<QString> FakeHost::fileDialog(const QString& kind,
-                                            const FileDialogRequest& request) {
-    calls << HostCall{kind, request.title, request.initialFolder, Icon::None, Buttons::Ok,
-                      request.filter};
+std::optional<QString> FakeHost::fileDialog(const QString& kind, const FileDialogRequest& request) {
+    calls << HostCall{kind,       request.title, request.initialFolder,
+                      Icon::None, Buttons::Ok,   request.filter};
     if (fileChoices.empty()) {
         unscripted << kind + QStringLiteral(": ") + request.title;
         return std::nullopt;
@@ -106,13 +107,17 @@ void FakeHost::navigate(const QString& address) {
     calls << HostCall{QStringLiteral("navigate"), {}, address, Icon::None, Buttons::Ok, {}};
 }
 
-void FakeHost::browserBack() { calls << HostCall{QStringLiteral("back"), {}, {}, {}, {}, {}}; }
+void FakeHost::browserBack() {
+    calls << HostCall{QStringLiteral("back"), {}, {}, {}, {}, {}};
+}
 
 void FakeHost::browserForward() {
     calls << HostCall{QStringLiteral("forward"), {}, {}, {}, {}, {}};
 }
 
-void FakeHost::printPage() { calls << HostCall{QStringLiteral("print"), {}, {}, {}, {}, {}}; }
+void FakeHost::printPage() {
+    calls << HostCall{QStringLiteral("print"), {}, {}, {}, {}, {}};
+}
 
 void FakeHost::setClipboardText(const QString& text) {
     calls << HostCall{QStringLiteral("clipboard"), {}, text, Icon::None, Buttons::Ok, {}};
@@ -125,16 +130,26 @@ void FakeHost::injectKeys(const QString& keys) {
         queueInjectedKeys(deliverKeysTo, keys);
 }
 
-void FakeHost::beep() { calls << HostCall{QStringLiteral("beep"), {}, {}, {}, {}, {}}; }
+void FakeHost::beep() {
+    calls << HostCall{QStringLiteral("beep"), {}, {}, {}, {}, {}};
+}
 
 void FakeHost::popupMenu(QMenu* menu) {
-    calls << HostCall{QStringLiteral("popup"), {}, menu ? menu->objectName() : QString(),
-                      Icon::None, Buttons::Ok, {}};
+    calls << HostCall{QStringLiteral("popup"),
+                      {},
+                      menu ? menu->objectName() : QString(),
+                      Icon::None,
+                      Buttons::Ok,
+                      {}};
 }
 
 int FakeHost::showModal(QDialog* dialog) {
-    calls << HostCall{QStringLiteral("modal"), dialog->windowTitle(), dialog->objectName(),
-                      Icon::None, Buttons::Ok, {}};
+    calls << HostCall{QStringLiteral("modal"),
+                      dialog->windowTitle(),
+                      dialog->objectName(),
+                      Icon::None,
+                      Buttons::Ok,
+                      {}};
     if (dialogScripts.empty())
         return dialog->exec();
     auto script = std::move(dialogScripts.front());

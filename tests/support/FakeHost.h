@@ -14,11 +14,11 @@ class QWidget;
 struct HostCall {
     QString kind;  // "msgbox", "input", "open", "save", "font", "beep", "navigate", "back",
                    // "forward", "print", "clipboard", "inject", "popup", "modal", "openWith", "end"
-    QString title;  // as passed (empty means the program's name is shown)
-    QString text;   // prompt, address, keys, file, menu objectName or dialog objectName
+    QString title; // as passed (empty means the program's name is shown)
+    QString text;  // prompt, address, keys, file, menu objectName or dialog objectName
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
-    QString detail;  // input default; file dialog filter; the answer given
+    QString detail; // input default; file dialog filter; the answer given
 };
 
 // A host that answers from a script and records every call. Message boxes with only OK answer
@@ -29,9 +29,9 @@ public:
     explicit FakeHost(QString applicationFolder);
 
     // --- the script ---
-    std::deque<Answer> answers;                       // Yes/No and Yes/No/Cancel boxes
-    std::deque<std::optional<QString>> inputs;        // nullopt: the box is cancelled
-    std::deque<std::optional<QString>> fileChoices;   // open and save dialogs; nullopt: cancel
+    std::deque<Answer> answers;                     // Yes/No and Yes/No/Cancel boxes
+    std::deque<std::optional<QString>> inputs;      // nullopt: the box is cancelled
+    std::deque<std::optional<QString>> fileChoices; // open and save dialogs; nullopt: cancel
     std::deque<std::optional<FontChoice>> fontChoices;
     // Modal windows: each gets the next script, which may drive the dialog and returns its
     // result; with none left the dialog is run for real by exec().
@@ -47,8 +47,11 @@ public:
 
     int count(const QString& kind) const;
     QList<HostCall> callsOf(const QString& kind) const;
-    QStringList kinds() const;  // the kinds of all calls in order
-    void clear() { calls.clear(); unscripted.clear(); }
+    QStringList kinds() const; // the kinds of all calls in order
+    void clear() {
+        calls.clear();
+        unscripted.clear();
+    }
 
     // --- Host ---
     Answer messageBox(const QString& prompt, Buttons buttons, Icon icon,
