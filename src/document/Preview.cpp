@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -81,21 +84,82 @@ QString Preview::withBaseElement(const QString& text, const QString& baseAddress
     return out;
 }
 
+QByteArray Preview::previewBytes(const QString& raw, const QString& baseAddress,
+                                 const QString& quote) {
+    // ASCII bytes never occur inside a UTF-8 sequence, so tags can be found in the bytes.
+    const QByteArray text = raw.toUtf8();
+    const char* const data = text.constData();
+    const qsizetype size = text.size();
+    static const char kBase[] = "<base href=";
+    std::vector<qsizetype> heads;
+    bool hasBase = false;
+    for (const char* p = static_cast<const char*>(std::memchr(data, '<', size)); p;) {
+        const qsizetype at = p - data;
+        if (size - at >= 11 && std::memcmp(p, kBase, 11) == 0) {
+            hasBase = true;
+            break;
+        }
+        if (size - at >= 6 && std::equal(p + 1, p + 6, "head>", [](char a, char b) {
+                return (a >= 'A' && a <= 'Z' ? char(a + 32) : a) == b;
+            }))
+            heads.push_back(at);
+        p = static_cast<const char*>(std::memchr(p + 1, '<', size - at - 1));
+    }
+    if (hasBase)
+        heads.clear();
+    const QByteArray element =
+        (QStringLiteral("<head><base href=") + quote + baseAddress + quote + u'>').toUtf8();
+
+    QByteArray out;
+    out.reserve(size + size / 64 + qsizetype(heads.size()) * element.size() + 8);
+    out.append("\xEF\xBB\xBF", 3);
+    // U+2029 between lines is E2 80 A9 in UTF-8; each becomes CR LF.
+    auto appendLines = [&](qsizetype from, qsizetype to) {
+        while (from < to) {
+            const void* hit = std::memchr(data + from, '\xE2', to - from);
+            const qsizetype at = hit ? static_cast<const char*>(hit) - data : to;
+            if (at >= to) {
+                out.append(data + from, to - from);
+                return;
+            }
+            if (to - at >= 3 && data[at + 1] == '\x80' && data[at + 2] == '\xA9') {
+                out.append(data + from, at - from);
+                out.append("\r\n", 2);
+                from = at + 3;
+            } else {
+                out.append(data + from, at + 1 - from);
+                from = at + 1;
+            }
+        }
+    };
+    qsizetype from = 0;
+    for (const qsizetype head : heads) {
+        appendLines(from, head);
+        out.append(element);
+        from = head + 6;
+    }
+    appendLines(from, size);
+    out.append("\r\n", 2);
+    return out;
+}
+
 void Preview::RefreshPreview() {
+    m_refreshQueued = false;
     const QString base = ToFileUrl(m_host.workingFolder()) + u'/';
-    QString page = withBaseElement(m_buffer.text(), base, m_state.QuoteChar);
-    page.append(QLatin1String("\r\n"));
     // UTF-8 with a byte order mark holds every character, and the mark wins over any charset
     // the page declares, so the browser shows it right and recovery gets the text back exactly.
-    QByteArray bytes("\xEF\xBB\xBF", 3);
-    bytes.append(page.toUtf8());
-    writePreviewFile(previewFile(), bytes);
+    writePreviewFile(previewFile(), previewBytes(m_buffer.rawText(), base, m_state.QuoteChar));
     m_host.navigate(ToFileUrl(previewFile()));
 }
 
 void Preview::txtEdit_Change() {
-    if (m_buffer.tag().isEmpty() && m_state.settings.PreviewUpdate == 0)
-        RefreshPreview();
+    if (m_buffer.tag().isEmpty() && m_state.settings.PreviewUpdate == 0 && !m_refreshQueued) {
+        m_refreshQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            if (m_refreshQueued)
+                RefreshPreview();
+        });
+    }
     m_state.document.DocumentSaved = false;
 }
 

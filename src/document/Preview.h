@@ -24,7 +24,10 @@ public:
     void RefreshPreview();
 
     // Change handling: refreshes in mode 0 unless a file is being read; always marks unsaved.
+    // The refresh runs as soon as the keystroke has been handled, so a burst of keys (a held
+    // key on a long page) costs one refresh, not one each.
     void txtEdit_Change();
+    bool refreshQueued() const { return m_refreshQueued; }
     // Focus handling: the interval refresh runs only while the text pane has the focus.
     void txtEdit_GotFocus();
     void txtEdit_LostFocus();
@@ -40,10 +43,16 @@ public:
     // The text as written to the preview file (without the final line break).
     static QString withBaseElement(const QString& text, const QString& baseAddress,
                                    const QString& quote);
+    // The preview file's bytes from the widget's raw text in one pass: the byte order mark, the
+    // text with CR LF breaks and the base element, and a final CR LF. The same as encoding
+    // withBaseElement(EditBuffer::toCrLf(raw)) + CR LF, without building the text twice.
+    static QByteArray previewBytes(const QString& raw, const QString& baseAddress,
+                                   const QString& quote);
 
 private:
     ProgramState& m_state;
     Host& m_host;
     EditBuffer& m_buffer;
     QTimer* m_timer;
+    bool m_refreshQueued = false;
 };

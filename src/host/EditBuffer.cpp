@@ -9,13 +9,32 @@ EditBuffer::EditBuffer(QPlainTextEdit* edit, QObject* parent) : QObject(parent),
     connect(m_edit, &QPlainTextEdit::textChanged, this, &EditBuffer::changed);
 }
 
-QString EditBuffer::toCrLf(QString raw) {
-    // toPlainText() would turn no-break spaces into blanks; the raw text keeps every character.
-    return raw.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+QString EditBuffer::toCrLf(const QString& raw) {
+    const QStringView in(raw);
+    const qsizetype breaks = in.count(QChar::ParagraphSeparator);
+    if (breaks == 0)
+        return raw;
+    QString out(raw.size() + breaks, Qt::Uninitialized);
+    QChar* dst = out.data();
+    qsizetype from = 0;
+    for (qsizetype at = in.indexOf(QChar::ParagraphSeparator); at >= 0;
+         at = in.indexOf(QChar::ParagraphSeparator, from)) {
+        dst = std::copy(in.begin() + from, in.begin() + at, dst);
+        *dst++ = u'\r';
+        *dst++ = u'\n';
+        from = at + 1;
+    }
+    std::copy(in.begin() + from, in.end(), dst);
+    return out;
+}
+
+// toPlainText() would turn no-break spaces into blanks; the raw text keeps every character.
+QString EditBuffer::rawText() const {
+    return m_edit->document()->toRawText();
 }
 
 QString EditBuffer::text() const {
-    return toCrLf(m_edit->document()->toRawText());
+    return toCrLf(rawText());
 }
 
 void EditBuffer::setText(const QString& text) {

@@ -1,0 +1,366 @@
+#include "app/frmEdit.h"
+#include "document/Documents.h"
+#include "document/Preview.h"
+#include "host/EditBuffer.h"
+#include "host/TextFile.h"
+#include "support/TestApp.h"
+
+#include <QDir>
+#include <QFile>
+
+// Documents and the preview against the fake host, over a real main window.
+class TstDocument : public QObject {
+    Q_OBJECT
+private slots:
+    void baseElement_data();
+    void baseElement();
+    void fileUrls_data();
+    void fileUrls();
+    void refreshWritesThePreviewFile();
+    void changeHandlingFollowsTheMode();
+    void openAndOverwriteKeepEveryByte_data();
+    void openAndOverwriteKeepEveryByte();
+    void openSetsCaptionFolderAndLastPath();
+    void internalFilesAreRefused();
+    void cancelledDialogsSayso();
+    void unsavedChangesAskBeforeOpen_data();
+    void unsavedChangesAskBeforeOpen();
+    void characterTheCodePageCannotHoldLeadsToTheQuestion();
+    void failedReadLeavesTheBufferAlone();
+    void failedOverwriteNamesTheFile();
+    void wizardBuildsThePageAndSaves();
+    void overwriteWithoutADocument();
+};
+
+namespace {
+
+struct Editor {
+    EditorFixture fx;
+    frmEdit* w;
+    Editor() : w(&fx.open()) { fx.host.clear(); }
+    Documents& docs() { return w->documents(); }
+    EditBuffer& buffer() { return w->buffer(); }
+    QString file(const QString& name) { return fx.appFile(name); }
+};
+
+} // namespace
+
+void TstDocument::baseElement_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("written");
+    const QString base = QStringLiteral("<head><base href=\"file:///w/\">");
+    QTest::newRow("upper-case head") << "<HTML><HEAD><TITLE>t</TITLE>"
+                                     << "<HTML>" + base + "<TITLE>t</TITLE>";
+    QTest::newRow("mixed case") << "<Head>" << base;
+    QTest::newRow("two heads") << "<head>a<HEAD>" << base + "a" + base;
+    QTest::newRow("base present") << "<head><base href=\"x/\">"
+                                  << "<head><base href=\"x/\">";
+    QTest::newRow("capital BASE is not present")
+        << "<HEAD><BASE HREF=\"x/\">" << base + "<BASE HREF=\"x/\">";
+    QTest::newRow("no head") << "<p>x</p>"
+                             << "<p>x</p>";
+    QTest::newRow("head with attributes is not <head>") << "<head id=a>"
+                                                        << "<head id=a>";
+    QTest::newRow("lines and symbols near the line separator")
+        << "※→‰\r\n<HEAD>\r\n\r\n日本\u2028x"
+        << "※→‰\r\n" + base + "\r\n\r\n日本\u2028x";
+    QTest::newRow("cut-off tags at the end") << "<hea"
+                                             << "<hea";
+}
+
+void TstDocument::baseElement() {
+    QFETCH(QString, text);
+    QFETCH(QString, written);
+    QCOMPARE(Preview::withBaseElement(text, QStringLiteral("file:///w/"), QStringLiteral("\"")),
+             written);
+    // The one-pass encoder of the keystroke path writes exactly the same.
+    QString raw = text;
+    raw.replace(QLatin1String("\r\n"), QString(QChar::ParagraphSeparator));
+    QCOMPARE(Preview::previewBytes(raw, QStringLiteral("file:///w/"), QStringLiteral("\"")),
+             QByteArray("\xEF\xBB\xBF") + written.toUtf8() + "\r\n");
+}
+
+void TstDocument::fileUrls_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("url");
+    QTest::newRow("drive path") << "C:\\Program Files\\Tool\\help.html"
+                                << "file:///C|/Program Files/Tool/help.html";
+    QTest::newRow("drive root") << "C:\\"
+                                << "file:///C|/";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("posix") << "/home/u/サイト/a b.html"
+                           << "file:///home/u/サイト/a b.html";
+    QTest::newRow("posix meaningful characters") << "/w/#1?/100%"
+                                                 << "file:///w/%231%3F/100%25";
+}
+
+void TstDocument::fileUrls() {
+    QFETCH(QString, path);
+    QFETCH(QString, url);
+    QCOMPARE(Preview::ToFileUrl(path), url);
+    if (path.startsWith(u'/'))
+        QCOMPARE(QUrl(url).toLocalFile(), path); // the address names the same file
+}
+
+void TstDocument::refreshWritesThePreviewFile() {
+    Editor e;
+    e.fx.host.setWorkingFolder(QStringLiteral("/srv/site #2"));
+    e.fx.state.settings.PreviewUpdate = 1;
+    e.buffer().setText(QStringLiteral("<HTML><HEAD></HEAD>\r\n<P>日本語😀</P>"));
+    e.w->preview().RefreshPreview();
+    const QByteArray bytes = readBytes(e.file(QStringLiteral("HTML-TGLM-temp.html")));
+    QCOMPARE(bytes, QByteArray("\xEF\xBB\xBF") +
+                        QStringLiteral("<HTML><head><base href=\"file:///srv/site %232/\"></HEAD>"
+                                       "\r\n<P>日本語😀</P>\r\n")
+                            .toUtf8());
+    QCOMPARE(e.fx.host.navigations().last(),
+             Preview::ToFileUrl(e.file(QStringLiteral("HTML-TGLM-temp.html"))));
+    QCOMPARE(QDir(e.fx.dir.path()).entryList({QStringLiteral("*.part")}), QStringList());
+}
+
+void TstDocument::changeHandlingFollowsTheMode() {
+    Editor e;
+    e.fx.state.settings.PreviewUpdate = 0;
+    e.buffer().setText(QStringLiteral("a"));
+    e.buffer().setSelection(1, 0);
+    e.buffer().replaceSelection(QStringLiteral("b"));
+    QVERIFY(e.w->preview().refreshQueued());
+    QTRY_COMPARE(e.fx.host.navigations().size(), 1); // two changes, one refresh
+    QVERIFY(readBytes(e.file(QStringLiteral("HTML-TGLM-temp.html"))).endsWith("ab\r\n"));
+    QVERIFY(!e.fx.state.document.DocumentSaved);
+
+    e.fx.state.document.DocumentSaved = true;
+    e.buffer().setTag(QStringLiteral("no"));
+    e.buffer().setText(QStringLiteral("b"));
+    QCoreApplication::processEvents();
+    QCOMPARE(e.fx.host.navigations().size(), 1); // read into the buffer: no refresh
+    QVERIFY(!e.fx.state.document.DocumentSaved); // but still unsaved
+    e.buffer().setTag(QString());
+
+    e.fx.state.settings.PreviewUpdate = 1;
+    e.buffer().setText(QStringLiteral("c"));
+    QCoreApplication::processEvents();
+    QCOMPARE(e.fx.host.navigations().size(), 1);
+}
+
+void TstDocument::openAndOverwriteKeepEveryByte_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    const QString jp = QStringLiteral("<P>日本語のページ</P>");
+    QByteArray cp932 = encodeText(jp, TextEncoding::Cp932).value();
+    QTest::newRow("cp932 crlf") << cp932 + "\r\n" + cp932 + "\r\n" << jp + "\r\n" + jp + "\r\n";
+    QTest::newRow("utf-8 crlf") << (jp + "\r\n").toUtf8() << jp + "\r\n";
+    QTest::newRow("utf-8 lf") << (jp + "\n\n" + jp + "\n").toUtf8()
+                              << jp + "\r\n\r\n" + jp + "\r\n";
+    QTest::newRow("utf-8 with mark")
+        << QByteArray("\xEF\xBB\xBF") + (jp + "\r\n").toUtf8() << jp + "\r\n";
+    QTest::newRow("declared shift_jis")
+        << QByteArray("<META charset=\"shift_jis\">\r\n") + cp932 + "\r\n"
+        << "<META charset=\"shift_jis\">\r\n" + jp + "\r\n";
+}
+
+void TstDocument::openAndOverwriteKeepEveryByte() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    Editor e;
+    const QString path = e.file(QStringLiteral("page.html"));
+    writeBytes(path, bytes);
+    e.fx.host.fileChoices = {path};
+    e.docs().OpenDocument(1);
+    QCOMPARE(e.buffer().text(), text);
+    QVERIFY(e.fx.state.document.DocumentSaved);
+    writeBytes(path, "changed on disk");
+    e.docs().mnuUpdateFile_Click();
+    QCOMPARE(readBytes(path), bytes);
+    QVERIFY(e.fx.host.unscripted.isEmpty());
+    QCOMPARE(e.fx.host.count(QStringLiteral("msgbox")), 0);
+}
+
+void TstDocument::openSetsCaptionFolderAndLastPath() {
+    Editor e;
+    QDir(e.fx.dir.path()).mkdir(QStringLiteral("site"));
+    const QString path = e.file(QStringLiteral("site/index.html"));
+    writeBytes(path, "<HEAD></HEAD>");
+    e.fx.state.settings.OpenLastFolder = 1;
+    e.fx.state.settings.LastDocumentPath = QStringLiteral("/last/doc.html");
+    e.fx.host.fileChoices = {path};
+    e.docs().OpenDocument(1);
+    const HostCall dialog = e.fx.host.callsOf(QStringLiteral("open")).first();
+    QCOMPARE(dialog.title, QStringLiteral("HTMLファイルを開く"));
+    QCOMPARE(dialog.detail, QStringLiteral("HTMLファイル(*.html,*.htm)|*.html;*.htm"));
+    QCOMPARE(dialog.text, QStringLiteral("/last/doc.html"));
+    QCOMPARE(e.w->windowTitle(), QStringLiteral("Tagloom -") + path);
+    QCOMPARE(e.fx.host.workingFolder(), e.file(QStringLiteral("site")));
+    QCOMPARE(e.fx.state.settings.LastDocumentPath, path);
+    // The preview's base is the document's folder.
+    QVERIFY(readBytes(e.file(QStringLiteral("HTML-TGLM-temp.html")))
+                .contains(Preview::ToFileUrl(e.file(QStringLiteral("site"))).toUtf8() + "/\">"));
+    QCOMPARE(e.docs().OpenDocument(0), QString()); // no more scripted choices: cancelled
+}
+
+void TstDocument::internalFilesAreRefused() {
+    Editor e;
+    const QString help = e.file(QStringLiteral("help.html"));
+    writeBytes(help, "<p>help</p>");
+    writeBytes(e.file(QStringLiteral("HELP.html")), "<p>other</p>");
+    e.fx.host.fileChoices = {help, e.file(QStringLiteral("HELP.html"))};
+    e.docs().OpenDocument(1);
+    QCOMPARE(e.buffer().text(), QString());
+    const HostCall refusal = e.fx.host.callsOf(QStringLiteral("msgbox")).first();
+    QCOMPARE(refusal.title, QStringLiteral("ファイルオープン"));
+    QCOMPARE(refusal.text, QStringLiteral("このファイルはプログラム内部で使用しています"));
+    QCOMPARE(refusal.icon, Icon::Exclamation);
+    e.docs().OpenDocument(1); // letter case differs: an ordinary document
+    QCOMPARE(e.buffer().text(), QStringLiteral("<p>other</p>\r\n"));
+
+    // Saving under the preview file's name is refused, and so is the overwrite after it.
+    e.buffer().setText(QStringLiteral("new"));
+    e.fx.host.clear();
+    const QString preview = e.file(QStringLiteral("HTML-TGLM-temp.html"));
+    const QByteArray previewBytes = readBytes(preview);
+    e.fx.host.fileChoices = {preview};
+    e.docs().SaveDocument(QString());
+    QCOMPARE(e.fx.state.document.DocumentPath, preview);
+    QCOMPARE(e.w->windowTitle(), QStringLiteral("Tagloom -") + e.file(QStringLiteral("HELP.html")));
+    e.docs().mnuUpdateFile_Click();
+    QCOMPARE(e.fx.host.kinds(), (QStringList{"save", "beep", "msgbox", "beep", "msgbox"}));
+    QCOMPARE(readBytes(preview), previewBytes);
+    QVERIFY(!e.fx.state.document.DocumentSaved);
+}
+
+void TstDocument::cancelledDialogsSayso() {
+    Editor e;
+    e.fx.host.fileChoices = {std::nullopt, std::nullopt};
+    e.docs().OpenDocument(1);
+    e.docs().SaveDocument(QString());
+    const QList<HostCall> boxes = e.fx.host.callsOf(QStringLiteral("msgbox"));
+    QCOMPARE(boxes.size(), 2);
+    for (const HostCall& box : boxes) {
+        QCOMPARE(box.text, QStringLiteral("キャンセルになりました"));
+        QCOMPARE(box.title, QString()); // shown with the program's name
+        QCOMPARE(box.icon, Icon::Exclamation);
+    }
+}
+
+void TstDocument::unsavedChangesAskBeforeOpen_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("saveSucceeds");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("cancel") << int(Answer::Cancel) << false << false;
+    QTest::newRow("no") << int(Answer::No) << false << true;
+    QTest::newRow("yes, saved") << int(Answer::Yes) << true << true;
+    QTest::newRow("yes, save cancelled") << int(Answer::Yes) << false << false;
+}
+
+void TstDocument::unsavedChangesAskBeforeOpen() {
+    QFETCH(int, answer);
+    QFETCH(bool, saveSucceeds);
+    QFETCH(bool, opens);
+    Editor e;
+    const QString other = e.file(QStringLiteral("other.html"));
+    const QString saved = e.file(QStringLiteral("saved.html"));
+    writeBytes(other, "<p>other</p>\r\n");
+    e.buffer().setText(QStringLiteral("<p>mine</p>"));
+    e.fx.host.answers = {Answer(answer)};
+    if (Answer(answer) == Answer::Yes)
+        e.fx.host.fileChoices.push_back(saveSucceeds ? std::optional<QString>(saved)
+                                                     : std::nullopt);
+    e.fx.host.fileChoices.push_back(other);
+    e.docs().OpenDocument(1);
+    const HostCall prompt = e.fx.host.callsOf(QStringLiteral("msgbox")).first();
+    QCOMPARE(prompt.title, QStringLiteral("保存確認"));
+    QCOMPARE(prompt.buttons, Buttons::YesNoCancel);
+    QCOMPARE(e.buffer().text(),
+             opens ? QStringLiteral("<p>other</p>\r\n") : QStringLiteral("<p>mine</p>"));
+    QCOMPARE(e.fx.host.count(QStringLiteral("open")), opens ? 1 : 0);
+    if (saveSucceeds)
+        QCOMPARE(readBytes(saved), QByteArray("<p>mine</p>\r\n"));
+}
+
+void TstDocument::characterTheCodePageCannotHoldLeadsToTheQuestion() {
+    Editor e;
+    const QString path = e.file(QStringLiteral("sjis.html"));
+    const QByteArray original =
+        encodeText(QStringLiteral("<P>日本</P>\r\n"), TextEncoding::Cp932).value();
+    writeBytes(path, original);
+    e.fx.host.fileChoices = {path};
+    e.docs().OpenDocument(1);
+    QCOMPARE(int(e.docs().encoding()), int(TextEncoding::Cp932));
+    e.buffer().setSelection(4, 0); // between 日 and 本
+    e.buffer().replaceSelection(QStringLiteral("😀"));
+
+    e.fx.host.answers = {Answer::No};
+    e.docs().mnuUpdateFile_Click();
+    QCOMPARE(readBytes(path), original); // nothing written, no "?"
+    QVERIFY(!e.fx.state.document.DocumentSaved);
+    const HostCall question = e.fx.host.callsOf(QStringLiteral("msgbox")).first();
+    QCOMPARE(question.buttons, Buttons::YesNo);
+    QVERIFY(question.text.contains(QStringLiteral("😀")));
+
+    e.fx.host.answers = {Answer::Yes};
+    e.docs().mnuUpdateFile_Click();
+    QCOMPARE(readBytes(path),
+             QByteArray("\xEF\xBB\xBF") + QStringLiteral("<P>日😀本</P>\r\n").toUtf8());
+    QVERIFY(e.fx.state.document.DocumentSaved);
+}
+
+void TstDocument::failedReadLeavesTheBufferAlone() {
+    Editor e;
+    const QString path = e.file(QStringLiteral("broken.html"));
+    writeBytes(path, QByteArray("<p>\x81\x20\xff</p>"));
+    e.buffer().setText(QStringLiteral("keep me"));
+    e.fx.state.document.DocumentSaved = true;
+    e.fx.host.fileChoices = {path};
+    e.docs().OpenDocument(1);
+    QCOMPARE(e.buffer().text(), QStringLiteral("keep me"));
+    QCOMPARE(e.buffer().tag(), QString());
+    QCOMPARE(e.fx.state.document.DocumentPath, QString());
+    const HostCall message = e.fx.host.callsOf(QStringLiteral("msgbox")).first();
+    QVERIFY(message.text.contains(path));
+}
+
+void TstDocument::failedOverwriteNamesTheFile() {
+    Editor e;
+    const QString path = e.file(QStringLiteral("gone/doc.html"));
+    e.fx.state.document.DocumentPath = path;
+    e.buffer().setText(QStringLiteral("x"));
+    e.docs().mnuUpdateFile_Click();
+    QVERIFY(!e.fx.state.document.DocumentSaved);
+    const HostCall message = e.fx.host.callsOf(QStringLiteral("msgbox")).first();
+    QVERIFY(message.text.contains(path));
+    QCOMPARE(message.icon, Icon::Exclamation);
+}
+
+void TstDocument::wizardBuildsThePageAndSaves() {
+    Editor e;
+    const QString path = e.file(QStringLiteral("new.html"));
+    e.fx.host.inputs = {std::nullopt};
+    e.fx.host.fileChoices = {path};
+    e.docs().mnuNewFile_Click();
+    const QString page =
+        QStringLiteral("<HTML>\r\n<HEAD>\r\n<TITLE></TITLE>\r\n</HEAD>\r\n<BODY>\r\n"
+                       "\r\n</BODY>\r\n</HTML>");
+    QCOMPARE(e.buffer().text(), page);
+    QCOMPARE(readBytes(path), (page + "\r\n").toUtf8());
+    QCOMPARE(e.fx.host.kinds(), (QStringList{"msgbox", "beep", "input", "save", "navigate"}));
+    const HostCall start = e.fx.host.calls.first();
+    QCOMPARE(start.title, QStringLiteral("新規作成ウィザード"));
+    QCOMPARE(start.text, QStringLiteral("新規作成ウィザードを開始します｡"));
+    const HostCall input = e.fx.host.callsOf(QStringLiteral("input")).first();
+    QCOMPARE(input.title, QStringLiteral("STEP:1"));
+    QCOMPARE(input.detail, QStringLiteral("page title"));
+    QCOMPARE(e.w->windowTitle(), QStringLiteral("Tagloom -") + path);
+}
+
+void TstDocument::overwriteWithoutADocument() {
+    Editor e;
+    e.docs().mnuUpdateFile_Click();
+    QCOMPARE(e.fx.host.kinds(), (QStringList{"beep", "msgbox"}));
+    const HostCall box = e.fx.host.calls.last();
+    QCOMPARE(box.title, QStringLiteral("セーブエラー"));
+    QCOMPARE(box.text, QStringLiteral("ファイルが保存されていません｡"));
+}
+
+TAGLOOM_TEST_MAIN(TstDocument)
+#include "tst_document.moc"
