@@ -3,6 +3,7 @@
 #include "MenuTree.h"
 #include "PaneLayout.h"
 #include "StartPages.h"
+#include "TagWiring.h"
 #include "TextPane.h"
 #include "document/Documents.h"
 #include "document/Preview.h"
@@ -78,6 +79,7 @@ void frmEdit::wireCommands() {
     m.wire(QStringLiteral("mnuEnd"), [this] { mnuEnd_Click(); });
     m.wire(QStringLiteral("mnuWBTool"), [this] { mnuWBTool_Click(); });
     m.wire(QStringLiteral("mnuHelpDoc"), [this] { m_preview->mnuHelpDoc_Click(); });
+    m_tagWiring = std::make_unique<TagWiring>(m_state, m_host, *m_buffer, m, this);
 }
 
 void frmEdit::setCaption(const QString& caption) { setWindowTitle(caption); }

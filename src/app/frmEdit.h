@@ -11,6 +11,7 @@ class MenuTree;
 class Preview;
 class QTimer;
 class QToolBar;
+class TagWiring;
 class TextPane;
 struct ProgramState;
 
@@ -40,6 +41,7 @@ public:
     Preview& preview() const { return *m_preview; }
     Documents& documents() const { return *m_documents; }
     MenuTree& menus() const { return *m_menus; }
+    TagWiring& tagWiring() const { return *m_tagWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -74,6 +76,7 @@ private:
     std::unique_ptr<MenuTree> m_menus;
     std::unique_ptr<Preview> m_preview;
     std::unique_ptr<Documents> m_documents;
+    std::unique_ptr<TagWiring> m_tagWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;
