@@ -1,5 +1,7 @@
 #include "BrowserPane.h"
 
+#include "PagePrinter.h"
+
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 
@@ -72,4 +74,4 @@ void BrowserPane::goForward() {
         forward();
 }
 
-void BrowserPane::printPage() {}
+void BrowserPane::printPage() { PagePrinter::forView(this)->print(); }
