@@ -1,10 +1,12 @@
 #include "frmEdit.h"
 
+#include "EditCommands.h"
 #include "MenuTree.h"
 #include "PaneLayout.h"
 #include "StartPages.h"
 #include "TagWiring.h"
 #include "TextPane.h"
+#include "Toolbar.h"
 #include "document/Documents.h"
 #include "document/Preview.h"
 #include "host/BrowserPane.h"
@@ -79,6 +81,12 @@ void frmEdit::wireCommands() {
     m.wire(QStringLiteral("mnuEnd"), [this] { mnuEnd_Click(); });
     m.wire(QStringLiteral("mnuWBTool"), [this] { mnuWBTool_Click(); });
     m.wire(QStringLiteral("mnuHelpDoc"), [this] { m_preview->mnuHelpDoc_Click(); });
+
+    m_editCommands =
+        std::make_unique<EditCommands>(m_state, m_host, *m_buffer, *m_txtEdit, *this, *m_wb, m);
+    m_editCommands->wire();
+    m_toolbarButtons = new Toolbar(
+        m_toolbar, m_host, toolbarActions(m_state, m_host, d, *m_preview, m, *m_editCommands));
     m_tagWiring = std::make_unique<TagWiring>(m_state, m_host, *m_buffer, m, this);
 }
 

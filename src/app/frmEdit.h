@@ -6,6 +6,7 @@
 class BrowserPane;
 class Documents;
 class EditBuffer;
+class EditCommands;
 class Host;
 class MenuTree;
 class Preview;
@@ -13,6 +14,7 @@ class QTimer;
 class QToolBar;
 class TagWiring;
 class TextPane;
+class Toolbar;
 struct ProgramState;
 
 // The main window: owns the two panes, runs start-up, the pane layout and exit. The commands
@@ -41,6 +43,8 @@ public:
     Preview& preview() const { return *m_preview; }
     Documents& documents() const { return *m_documents; }
     MenuTree& menus() const { return *m_menus; }
+    EditCommands& editCommands() const { return *m_editCommands; }
+    Toolbar* toolbarButtons() const { return m_toolbarButtons; }
     TagWiring& tagWiring() const { return *m_tagWiring; }
 
     void setCaption(const QString& caption);
@@ -76,6 +80,8 @@ private:
     std::unique_ptr<MenuTree> m_menus;
     std::unique_ptr<Preview> m_preview;
     std::unique_ptr<Documents> m_documents;
+    std::unique_ptr<EditCommands> m_editCommands;
+    Toolbar* m_toolbarButtons = nullptr; // owned by Toolbar1
     std::unique_ptr<TagWiring> m_tagWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
