@@ -31,7 +31,6 @@ private slots:
     void clipboardCommands();
     void selectAll_data();
     void selectAll();
-    void undoCommandSendsTheKeyThenBeeps();
     void characterCount_data();
     void characterCount();
 
@@ -250,16 +249,6 @@ void TstEditCommands::selectAll() {
     QCOMPARE(w.buffer().selectionLength(), length);
     QCOMPARE(w.buffer().selectedText(), text);
     QCOMPARE(fx.host.kinds(), QStringList());
-}
-
-void TstEditCommands::undoCommandSendsTheKeyThenBeeps() {
-    EditorFixture fx;
-    frmEdit& w = fx.open();
-    fx.host.deliverKeysTo = nullptr;
-    fx.host.clear();
-    item(w, QStringLiteral("mnuBack"))->trigger();
-    QCOMPARE(fx.host.kinds(), (QStringList{"inject", "beep"}));
-    QCOMPARE(fx.host.calls.constFirst().text, QStringLiteral("^Z"));
 }
 
 void TstEditCommands::characterCount_data() {

@@ -172,13 +172,10 @@ void TstTextPane::paneKeysKeepTheirMeaning_data() {
         << int(Qt::Key_V) << ctrl << "abc" << 1 << 1 << "aQQc" << 3 << "QQ";
     QTest::newRow("Ctrl+X cuts") << int(Qt::Key_X) << ctrl << "abc" << 1 << 1 << "ac" << 1 << "b";
     QTest::newRow("Left") << int(Qt::Key_Left) << 0 << "abc" << 2 << 0 << "abc" << 1 << "QQ";
-    QTest::newRow("Right") << int(Qt::Key_Right) << 0 << "abc" << 2 << 0 << "abc" << 3 << "QQ";
     QTest::newRow("Home") << int(Qt::Key_Home) << 0 << "ab\r\ncd" << 6 << 0 << "ab\r\ncd" << 4
                           << "QQ";
     QTest::newRow("End") << int(Qt::Key_End) << 0 << "ab\r\ncd" << 0 << 0 << "ab\r\ncd" << 2
                          << "QQ";
-    QTest::newRow("Ctrl+End") << int(Qt::Key_End) << ctrl << "ab\r\ncd" << 0 << 0 << "ab\r\ncd" << 6
-                              << "QQ";
 }
 
 void TstTextPane::paneKeysKeepTheirMeaning() {
