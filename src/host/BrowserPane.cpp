@@ -7,7 +7,11 @@
 
 BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
     setObjectName(QStringLiteral("WB"));
-    connect(this, &QWebEngineView::loadStarted, this, [this] { m_loading = true; });
+    connect(this, &QWebEngineView::loadStarted, this, [this] {
+        if (!m_loading)
+            m_loadClock.start();
+        m_loading = true;
+    });
     connect(this, &QWebEngineView::loadFinished, this, &BrowserPane::onLoadFinished);
 }
 
@@ -23,15 +27,22 @@ void BrowserPane::navigate(const QString& address) {
         m_pending.reset();
         m_restoreScroll.reset();
         m_loading = true;
-        setHtml(address.mid(6), QUrl(QStringLiteral("about:blank")));
+        m_loadingUrl = QUrl(QStringLiteral("about:blank"));
+        m_loadClock.start();
+        setHtml(address.mid(6), m_loadingUrl);
         return;
     }
     const QUrl url = toUrl(address);
-    if (m_loading) {
-        // The newest address wins; the file it names is read when its turn comes.
+    // Another refresh of the page being loaded waits for that load to end; the newest request
+    // wins, and the file it names is read when its turn comes. Any other address goes at once,
+    // and so does a refresh whose load seems stuck.
+    const int kStuckMs = 5000;
+    if (m_loading && url == m_loadingUrl && m_loadClock.isValid() &&
+        m_loadClock.elapsed() < kStuckMs) {
         m_pending = url;
         return;
     }
+    m_pending.reset();
     startLoad(url);
 }
 
@@ -44,6 +55,8 @@ void BrowserPane::startLoad(const QUrl& url) {
         m_restoreScroll.reset();
     }
     m_loading = true;
+    m_loadingUrl = url;
+    m_loadClock.start();
     load(url);
 }
 
@@ -74,4 +87,6 @@ void BrowserPane::goForward() {
         forward();
 }
 
-void BrowserPane::printPage() { PagePrinter::forView(this)->print(); }
+void BrowserPane::printPage() {
+    PagePrinter::forView(this)->print();
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QUrl>
 #include <QWebEngineView>
 #include <optional>
@@ -32,6 +33,8 @@ private:
     void onLoadFinished(bool ok);
 
     bool m_loading = false;
+    QUrl m_loadingUrl;
+    QElapsedTimer m_loadClock;
     std::optional<QUrl> m_pending;
     std::optional<QPointF> m_restoreScroll;
 };

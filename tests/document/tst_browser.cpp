@@ -5,6 +5,7 @@
 
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTimer>
 #include <QWebEnginePage>
 
@@ -17,6 +18,7 @@ private slots:
     void pageShowsTheTextAndResolvesAgainstTheWorkingFolder();
     void rapidRefreshesEndOnTheNewestText();
     void refreshKeepsTheScrollPlace();
+    void aHangingStartPageDoesNotHoldThePreviewBack();
 
 private:
     QVariant evaluate(const QString& script);
@@ -130,6 +132,19 @@ void TstBrowser::refreshKeepsTheScrollPlace() {
     QVERIFY(shown.wait(15000));
     QTest::qWait(200);
     QCOMPARE(m_pane->page()->scrollPosition().y(), 0.0);
+}
+
+void TstBrowser::aHangingStartPageDoesNotHoldThePreviewBack() {
+    // A start page on a server that accepts and never answers.
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    m_pane->navigate(QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort()));
+    QTRY_VERIFY(m_pane->isLoading());
+    QSignalSpy shown(m_pane.get(), &BrowserPane::navigationShown);
+    m_buffer->setText(QStringLiteral("<p id=t>typed at once</p>"));
+    QVERIFY(shown.wait(4000));
+    QCOMPARE(evaluate(QStringLiteral("document.getElementById('t').textContent")).toString(),
+             QStringLiteral("typed at once"));
 }
 
 TAGLOOM_TEST_MAIN(TstBrowser)
