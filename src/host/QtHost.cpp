@@ -65,6 +65,13 @@ QString titleOr(const QString& title) {
     return title.isEmpty() ? Host::appTitle() : title;
 }
 
+// Gives the window that owned a closed box its activation back; without a window manager (or
+// with a careless one) it would stay inactive and its menu shortcuts would not fire.
+void reactivate(QWidget* owner) {
+    if (owner && owner->isVisible())
+        owner->window()->activateWindow();
+}
+
 } // namespace
 
 QtHost::QtHost() = default;
@@ -88,6 +95,7 @@ Answer QtHost::messageBox(const QString& prompt, Buttons buttons, Icon icon, con
     CancellableMessageBox box(toQtIcon(icon), titleOr(title), prompt, qtButtons, owner());
     box.setDefaultButton(first);
     box.exec();
+    reactivate(box.parentWidget());
     if (box.cancelled)
         return Answer::Cancel;
     switch (box.standardButton(box.clickedButton())) {
@@ -108,7 +116,9 @@ QString QtHost::inputBox(const QString& prompt, const QString& title, const QStr
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
     dialog.setInputMode(QInputDialog::TextInput);
-    if (dialog.exec() != QDialog::Accepted)
+    const int result = dialog.exec();
+    reactivate(dialog.parentWidget());
+    if (result != QDialog::Accepted)
         return {};
     return dialog.textValue();
 }
@@ -144,7 +154,9 @@ std::optional<QString> QtHost::runFileDialog(const FileDialogRequest& request, b
         dialog.setDirectory(folder);
     if (!m_fileName.isEmpty())
         dialog.selectFile(QFileInfo(m_fileName).fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const int result = dialog.exec();
+    reactivate(dialog.parentWidget());
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QString chosen = QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
     if (save && request.folderMustExist && !QFileInfo(chosen).absoluteDir().exists())
