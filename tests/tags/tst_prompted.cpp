@@ -57,16 +57,9 @@ void TstTags::promptedCommands_data() {
         << "mnuHTMLa" << cancelled.mid(0, 2) << ""
         << "abc"
         << "[<A HREF=\"\">abc</A>]" << 19 << QStringList{kLinkUrl, kLinkText};
-    QTest::newRow("a, selection") << "mnuHTMLa" << QStringList{"u", "t"} << ""
-                                  << "abc"
-                                  << "[<A HREF=\"u\">abct</A>]" << 21
-                                  << QStringList{kLinkUrl, kLinkText};
     QTest::newRow("base, selection") << "mnuHTMLbase" << QStringList{" b/ "} << ""
                                      << "abc"
                                      << "[<BASE HREF=\" b/ \">abc]" << 22 << QStringList{kBase};
-    QTest::newRow("base, empty") << "mnuHTMLbase" << QStringList{""} << ""
-                                 << ""
-                                 << "[<BASE HREF=\"\">]" << 15 << QStringList{kBase};
     QTest::newRow("link") << "mnuHTMLlink" << QStringList{"s.css"} << ""
                           << ""
                           << "[<LINK REL=STYLESHEET HREF=\"s.css\">]" << 35 << QStringList{kLink};
@@ -144,11 +137,6 @@ void TstTags::promptedCommands_data() {
         << "mnuHTMLautolink" << QStringList{"5", ""} << ""
         << ""
         << "[<META HTTP-EQUIV=\"REFRESH\" CONTENT=\"5;URL=\">]" << 45
-        << QStringList{kSeconds, kAutoUrl};
-    QTest::newRow("autolink, selection")
-        << "mnuHTMLautolink" << QStringList{"0", "b.html"} << ""
-        << "abc"
-        << "[<META HTTP-EQUIV=\"REFRESH\" CONTENT=\"0;URL=b.html\">abc]" << 54
         << QStringList{kSeconds, kAutoUrl};
 }
 
