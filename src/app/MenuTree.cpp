@@ -7,20 +7,20 @@
 
 namespace {
 
-struct ItemSpec {
+struct ItemDef {
     const char* name;
-    const char* caption;  // nullptr: a separator
+    const char* caption; // nullptr: a separator
     const char* shortcut;
 };
 
-struct MenuSpec {
+struct MenuDef {
     const char* name;
     const char* caption;
-    std::initializer_list<ItemSpec> items;
+    std::initializer_list<ItemDef> items;
 };
 
 // The HTML menu's contents are the tag commands' own (tags/HtmlMenu); here it is only placed.
-const MenuSpec kMenus[] = {
+const MenuDef kMenus[] = {
     {"mnuFile",
      "ファイル(&F)",
      {{"mnuOpenFile", "開く(&O)...", "Ctrl+O"},
@@ -69,11 +69,11 @@ const MenuSpec kMenus[] = {
 
 MenuTree::MenuTree(QMainWindow* window) : m_window(window) {
     QMenuBar* bar = window->menuBar();
-    for (const MenuSpec& spec : kMenus) {
-        QMenu* menu = bar->addMenu(QString::fromUtf8(spec.caption));
-        menu->setObjectName(QString::fromUtf8(spec.name));
-        menu->menuAction()->setObjectName(QString::fromUtf8(spec.name));
-        for (const ItemSpec& item : spec.items) {
+    for (const MenuDef& def : kMenus) {
+        QMenu* menu = bar->addMenu(QString::fromUtf8(def.caption));
+        menu->setObjectName(QString::fromUtf8(def.name));
+        menu->menuAction()->setObjectName(QString::fromUtf8(def.name));
+        for (const ItemDef& item : def.items) {
             QAction* action = nullptr;
             if (!item.caption) {
                 action = menu->addSeparator();

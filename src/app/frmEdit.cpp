@@ -90,7 +90,9 @@ void frmEdit::wireCommands() {
     m_tagWiring = std::make_unique<TagWiring>(m_state, m_host, *m_buffer, m, this);
 }
 
-void frmEdit::setCaption(const QString& caption) { setWindowTitle(caption); }
+void frmEdit::setCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
 
 double frmEdit::twipsPerPixel() const {
     const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
@@ -98,9 +100,13 @@ double frmEdit::twipsPerPixel() const {
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
-int frmEdit::toPixels(int twips) const { return qRound(twips / twipsPerPixel()); }
+int frmEdit::toPixels(int twips) const {
+    return qRound(twips / twipsPerPixel());
+}
 
-int frmEdit::toTwips(int pixels) const { return qRound(pixels * twipsPerPixel()); }
+int frmEdit::toTwips(int pixels) const {
+    return qRound(pixels * twipsPerPixel());
+}
 
 void frmEdit::placeWindow() {
     const QRect area = m_host.workArea();
@@ -170,11 +176,11 @@ void frmEdit::Form_Load() {
 
 void frmEdit::offerRecovery() {
     m_host.beep();
-    const Answer answer = m_host.messageBox(
-        QStringLiteral("前回起動したときに正常に終了されなかったようです。\r\n"
-                       "そのときに編集中だったドキュメントを復元できます。\r\n"
-                       "復元しますか？"),
-        Buttons::YesNo, Icon::Exclamation, QStringLiteral("ドキュメントの復元"));
+    const Answer answer =
+        m_host.messageBox(QStringLiteral("前回起動したときに正常に終了されなかったようです。\r\n"
+                                         "そのときに編集中だったドキュメントを復元できます。\r\n"
+                                         "復元しますか？"),
+                          Buttons::YesNo, Icon::Exclamation, QStringLiteral("ドキュメントの復元"));
     if (answer != Answer::Yes) {
         m_preview->RefreshPreview();
         m_host.beep();
@@ -224,8 +230,8 @@ void frmEdit::Form_Resize() {
     const int top = 825;
     m_toolbar->setGeometry(0, 0, m_client->width(), toPixels(top));
     const PaneLayout layout =
-        computePaneLayout(W, H, top, top, toTwips(m_txtEdit->width()),
-                          m_state.settings.PaneSplit, m_state.settings.PaneSplitPercent);
+        computePaneLayout(W, H, top, top, toTwips(m_txtEdit->width()), m_state.settings.PaneSplit,
+                          m_state.settings.PaneSplitPercent);
     if (layout.resetSettings) {
         resetSettings();
         return;
