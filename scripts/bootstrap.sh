@@ -21,5 +21,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# ccache hits across clones of the tree, wherever they lie.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAGLOOM_BUILD_BENCH=ON >/dev/null
 cmake --build build -j"$(nproc)"
