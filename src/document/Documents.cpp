@@ -30,6 +30,14 @@ bool Documents::isInternalFile(const QString& path) const {
            path == m_host.appFile(QStringLiteral("HTML-TGLM-temp.html"));
 }
 
+bool Documents::refusedAsInternal(const QString& path) {
+    if (!isInternalFile(path))
+        return false;
+    m_host.beep();
+    m_host.messageBox(kInternalText, Buttons::Ok, Icon::Exclamation, kInternalTitle);
+    return true;
+}
+
 void Documents::resetFormat() {
     m_encoding = TextEncoding::Cp932;
     m_lineEnding = LineEnding::CrLf;
@@ -67,11 +75,8 @@ QString Documents::OpenDocument(int load) {
         m_host.messageBox(kCancelled, Buttons::Ok, Icon::Exclamation);
         return {};
     }
-    if (isInternalFile(*chosen)) {
-        m_host.beep();
-        m_host.messageBox(kInternalText, Buttons::Ok, Icon::Exclamation, kInternalTitle);
+    if (refusedAsInternal(*chosen))
         return {};
-    }
     if (load == 0)
         return *chosen;
 
@@ -138,11 +143,8 @@ bool Documents::writeDocument(const QString& path) {
 void Documents::SaveDocument(const QString& path) {
     DocumentState& doc = m_state.document;
     if (!path.isEmpty()) {
-        if (isInternalFile(doc.DocumentPath)) {
-            m_host.beep();
-            m_host.messageBox(kInternalText, Buttons::Ok, Icon::Exclamation, kInternalTitle);
+        if (refusedAsInternal(doc.DocumentPath))
             return;
-        }
         if (!writeDocument(doc.DocumentPath))
             return;
         doc.DocumentSaved = true;
@@ -161,11 +163,8 @@ void Documents::SaveDocument(const QString& path) {
         return;
     }
     doc.DocumentPath = *chosen;
-    if (isInternalFile(doc.DocumentPath)) {
-        m_host.beep();
-        m_host.messageBox(kInternalText, Buttons::Ok, Icon::Exclamation, kInternalTitle);
+    if (refusedAsInternal(doc.DocumentPath))
         return;
-    }
     if (!writeDocument(doc.DocumentPath))
         return;
     m_setCaption(caption(doc.DocumentPath));

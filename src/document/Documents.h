@@ -44,6 +44,8 @@ public:
 
 private:
     bool writeDocument(const QString& path);
+    // The program's own files are never opened or written as documents: says so, returns true.
+    bool refusedAsInternal(const QString& path);
 
     ProgramState& m_state;
     Host& m_host;
