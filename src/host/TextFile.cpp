@@ -1,5 +1,7 @@
 #include "TextFile.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -151,7 +153,10 @@ TextEncoding detectEncoding(const QByteArray& bytes) {
         return TextEncoding::Utf16BeBom;
     if (const auto declared = declaredCharset(bytes))
         return *declared;
-    if (decodeText(bytes, TextEncoding::Utf8))
+    // Plain ASCII reads the same either way; it stays the program's own code page, so Japanese
+    // typed into it later is saved as a new document would be.
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char b) { return b >= 0; });
+    if (!ascii && decodeText(bytes, TextEncoding::Utf8))
         return TextEncoding::Utf8;
     return TextEncoding::Cp932;
 }

@@ -24,8 +24,8 @@ std::optional<QByteArray> encodeText(const QString& text, TextEncoding encoding)
 // The characters of `text` that `encoding` cannot hold, each listed once, in order of first use.
 QStringList unencodableCharacters(const QString& text, TextEncoding encoding);
 
-// Which encoding a file is in: a byte order mark, else a charset the HTML declares, else valid
-// UTF-8, else CP932.
+// Which encoding a file is in: a byte order mark, else a charset the HTML declares, else UTF-8
+// when the bytes are valid UTF-8 beyond plain ASCII, else CP932.
 TextEncoding detectEncoding(const QByteArray& bytes);
 
 struct DecodedText {

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTimer>
 
 // Documents and the preview against the fake host, over a real main window.
 class TstDocument : public QObject {
@@ -29,6 +30,7 @@ private slots:
     void failedReadLeavesTheBufferAlone();
     void failedOverwriteNamesTheFile();
     void wizardBuildsThePageAndSaves();
+    void intervalRefreshRunsOnlyWhileTheTextHasTheFocus();
     void overwriteWithoutADocument();
 };
 
@@ -360,6 +362,31 @@ void TstDocument::overwriteWithoutADocument() {
     const HostCall box = e.fx.host.calls.last();
     QCOMPARE(box.title, QStringLiteral("セーブエラー"));
     QCOMPARE(box.text, QStringLiteral("ファイルが保存されていません｡"));
+}
+
+void TstDocument::intervalRefreshRunsOnlyWhileTheTextHasTheFocus() {
+    Editor e;
+    e.fx.state.settings.PreviewUpdate = 2;
+    e.fx.state.settings.PreviewInterval = 20;
+    QTimer* timer = e.w->Timer1();
+    Preview& preview = e.w->preview();
+    preview.txtEdit_GotFocus();
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 20);
+    e.buffer().setText(QStringLiteral("typed"));
+    QCoreApplication::processEvents();
+    QCOMPARE(e.fx.host.navigations().size(), 0); // changes alone do not refresh in this mode
+    QTRY_VERIFY(e.fx.host.navigations().size() >= 2);
+    QVERIFY(readBytes(e.file(QStringLiteral("HTML-TGLM-temp.html"))).contains("typed"));
+    preview.txtEdit_LostFocus();
+    QVERIFY(!timer->isActive());
+    const int refreshes = int(e.fx.host.navigations().size());
+    QTest::qWait(80);
+    QCOMPARE(int(e.fx.host.navigations().size()), refreshes);
+    // In the other modes gaining the focus leaves the timer stopped.
+    e.fx.state.settings.PreviewUpdate = 0;
+    preview.txtEdit_GotFocus();
+    QVERIFY(!timer->isActive());
 }
 
 TAGLOOM_TEST_MAIN(TstDocument)

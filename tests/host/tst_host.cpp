@@ -135,8 +135,11 @@ void TstHost::decodesAndDetects_data() {
     const QByteArray declared = "<meta charset=\"Shift_JIS\">\x82\xa0";
     QTest::newRow("declared shift_jis")
         << declared << int(TextEncoding::Cp932) << QStringLiteral("<meta charset=\"Shift_JIS\">あ");
-    QTest::newRow("ascii reads as utf-8")
-        << QByteArray("<p>x</p>") << int(TextEncoding::Utf8) << QStringLiteral("<p>x</p>");
+    QTest::newRow("plain ascii stays cp932")
+        << QByteArray("<p>x</p>") << int(TextEncoding::Cp932) << QStringLiteral("<p>x</p>");
+    QTest::newRow("declared utf-8, ascii so far")
+        << QByteArray("<meta charset=utf-8><p>x</p>") << int(TextEncoding::Utf8)
+        << QStringLiteral("<meta charset=utf-8><p>x</p>");
 }
 
 void TstHost::decodesAndDetects() {
