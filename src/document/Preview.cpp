@@ -9,8 +9,10 @@
 #include <QFile>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -19,16 +21,22 @@ const QLatin1String kHead("<head>");
 
 // Writes the preview file next to itself and renames it into place: the recovery copy is never
 // half written, and the browser never reads a file that is still being written.
-void writePreviewFile(const QString& path, const QByteArray& bytes) {
+// Returns the system's reason when the file could not be written.
+std::optional<QString> writePreviewFile(const QString& path, const QByteArray& bytes) {
     const QString temporary = path + QStringLiteral(".part");
     QFile file(temporary);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
+        return file.errorString();
     const bool written = file.write(bytes) == bytes.size();
+    QString reason = file.errorString();
     file.close();
-    if (!written || std::rename(QFile::encodeName(temporary).constData(),
-                                QFile::encodeName(path).constData()) != 0)
-        QFile::remove(temporary);
+    if (written && std::rename(QFile::encodeName(temporary).constData(),
+                               QFile::encodeName(path).constData()) == 0)
+        return std::nullopt;
+    if (written)
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    QFile::remove(temporary);
+    return reason;
 }
 
 QString escapeForUrl(QString path) {
@@ -148,7 +156,20 @@ void Preview::RefreshPreview() {
     const QString base = ToFileUrl(m_host.workingFolder()) + u'/';
     // UTF-8 with a byte order mark holds every character, and the mark wins over any charset
     // the page declares, so the browser shows it right and recovery gets the text back exactly.
-    writePreviewFile(previewFile(), previewBytes(m_buffer.rawText(), base, m_state.QuoteChar));
+    const std::optional<QString> failure =
+        writePreviewFile(previewFile(), previewBytes(m_buffer.rawText(), base, m_state.QuoteChar));
+    // The preview file is also the recovery copy: say once in a run that there is none, rather
+    // than on every keystroke or never.
+    if (failure && !m_reportedWriteFailure) {
+        m_reportedWriteFailure = true;
+        m_host.messageBox(
+            QStringLiteral("プレビュー用のファイルを書き込めません。プレビューは更新さ"
+                           "れず、異常終了したときの復元もできません。\r\n") +
+                previewFile() + QStringLiteral("\r\n") + *failure,
+            Buttons::Ok, Icon::Exclamation, QStringLiteral("プレビュー"));
+    }
+    if (!failure)
+        m_reportedWriteFailure = false;
     m_host.navigate(ToFileUrl(previewFile()));
 }
 

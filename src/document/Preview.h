@@ -55,4 +55,5 @@ private:
     EditBuffer& m_buffer;
     QTimer* m_timer;
     bool m_refreshQueued = false;
+    bool m_reportedWriteFailure = false;
 };

@@ -19,6 +19,7 @@ private slots:
     void fileUrls();
     void refreshWritesThePreviewFile();
     void changeHandlingFollowsTheMode();
+    void anUnwritablePreviewFileIsReportedOnce();
     void openAndOverwriteKeepEveryByte_data();
     void openAndOverwriteKeepEveryByte();
     void openSetsCaptionFolderAndLastPath();
@@ -144,6 +145,20 @@ void TstDocument::changeHandlingFollowsTheMode() {
     e.buffer().setText(QStringLiteral("c"));
     QCoreApplication::processEvents();
     QCOMPARE(e.fx.host.navigations().size(), 1);
+}
+
+void TstDocument::anUnwritablePreviewFileIsReportedOnce() {
+    Editor e;
+    // A folder in the preview file's place: it cannot be replaced, whoever runs the test.
+    QVERIFY(QDir(e.fx.dir.path()).mkdir(QStringLiteral("HTML-TGLM-temp.html")));
+    e.w->preview().RefreshPreview();
+    e.w->preview().RefreshPreview();
+    QCOMPARE(e.fx.host.count(QStringLiteral("msgbox")), 1);
+    QVERIFY(e.fx.host.callsOf(QStringLiteral("msgbox"))
+                .first()
+                .text.contains(e.file(QStringLiteral("HTML-TGLM-temp.html"))));
+    QCOMPARE(e.fx.host.navigations().size(), 2); // the pane is still told, as always
+    QCOMPARE(QDir(e.fx.dir.path()).entryList({QStringLiteral("*.part")}), QStringList());
 }
 
 void TstDocument::openAndOverwriteKeepEveryByte_data() {
