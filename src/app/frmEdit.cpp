@@ -29,6 +29,22 @@ namespace {
 
 const QString kRestoredName = QStringLiteral("復元されたドキュメント.html");
 
+// The text the preview file was written from, exactly as typed. A file without the recovery
+// note (left by an older build) is taken as it stands.
+std::optional<QString> recoverPreviewFile(const QString& path, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return std::nullopt;
+    }
+    if (std::optional<QString> exact = Preview::recoveredText(file.readAll()))
+        return exact;
+    const std::optional<DecodedText> read = readTextFile(path, error);
+    if (!read)
+        return std::nullopt;
+    return linesToCrLf(read->text);
+}
+
 } // namespace
 
 frmEdit::frmEdit(ProgramState& state, Host& host, QWidget* parent)
@@ -56,6 +72,7 @@ frmEdit::frmEdit(ProgramState& state, Host& host, QWidget* parent)
                                               [this](const QString& c) { setCaption(c); });
 
     connect(m_buffer.get(), &EditBuffer::changed, m_preview.get(), &Preview::txtEdit_Change);
+    connect(m_buffer.get(), &EditBuffer::loaded, m_txtEdit, &TextPane::forgetUndo);
     connect(m_txtEdit, &TextPane::gotFocus, m_preview.get(), &Preview::txtEdit_GotFocus);
     connect(m_txtEdit, &TextPane::lostFocus, m_preview.get(), &Preview::txtEdit_LostFocus);
     connect(m_timer, &QTimer::timeout, m_preview.get(), &Preview::Timer1_Timer);
@@ -192,8 +209,8 @@ void frmEdit::offerRecovery() {
     doc.DocumentPath = m_preview->previewFile();
     m_buffer->setText(QString());
     QString error;
-    const std::optional<DecodedText> read = readTextFile(m_preview->previewFile(), &error);
-    if (!read) {
+    const std::optional<QString> text = recoverPreviewFile(m_preview->previewFile(), &error);
+    if (!text) {
         // Nothing is touched: the preview file stays until the first refresh rewrites it.
         doc.DocumentPath.clear();
         m_host.messageBox(QStringLiteral("前回のドキュメントを読み込めませんでした。\r\n") + error,
@@ -201,7 +218,7 @@ void frmEdit::offerRecovery() {
         return;
     }
     m_buffer->setTag(QStringLiteral("no"));
-    m_buffer->setText(linesToCrLf(read->text));
+    m_buffer->loadText(*text);
     m_buffer->setTag(QString());
     doc.DocumentPath = m_host.appFile(kRestoredName);
     setCaption(Documents::caption(doc.DocumentPath));
