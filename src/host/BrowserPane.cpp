@@ -4,9 +4,48 @@
 
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
+
+namespace {
+
+// Lets a page from disk show what lies beside it, as a browser does, but not read files through
+// a script. Qt WebEngine's LocalContentCanAccessFileUrls cannot say this: switched off, it also
+// blocks every picture and style sheet of a page from disk. So local files stay loadable, and
+// the requests a script makes to read them (XMLHttpRequest, fetch, beacons, plug-in data) are
+// refused here.
+class LocalFileGuard : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        if (!info.requestUrl().isLocalFile())
+            return;
+        switch (info.resourceType()) {
+        case QWebEngineUrlRequestInfo::ResourceTypeXhr:
+        case QWebEngineUrlRequestInfo::ResourceTypePing:
+        case QWebEngineUrlRequestInfo::ResourceTypeCspReport:
+        case QWebEngineUrlRequestInfo::ResourceTypePluginResource:
+        case QWebEngineUrlRequestInfo::ResourceTypeObject:
+            info.block(true);
+            break;
+        default:
+            break;
+        }
+    }
+};
+
+} // namespace
+
+void BrowserPane::applyPreviewSettings(QWebEnginePage* page) {
+    QWebEngineSettings* settings = page->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    page->setUrlRequestInterceptor(new LocalFileGuard(page));
+}
 
 BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
     setObjectName(QStringLiteral("WB"));
+    applyPreviewSettings(page());
     connect(this, &QWebEngineView::loadStarted, this, [this] {
         if (!m_loading)
             m_loadClock.start();

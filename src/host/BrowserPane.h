@@ -5,6 +5,8 @@
 #include <QWebEngineView>
 #include <optional>
 
+class QWebEnginePage;
+
 // The preview pane WB: a real browser. "about:" followed by HTML shows that HTML as a page;
 // any other address is loaded, and loading the address already shown loads it afresh while
 // keeping the scroll position, so an author typing at the bottom of a long page stays there.
@@ -20,6 +22,9 @@ public:
     void printPage();
 
     bool isLoading() const { return m_loading; }
+
+    // What a page in the preview may do: the one place these settings are made.
+    static void applyPreviewSettings(QWebEnginePage* page);
 
     // The address as the program understands it: "about:" + HTML, a file:// or a web address.
     static QUrl toUrl(const QString& address);
