@@ -62,6 +62,11 @@ QUrl BrowserPane::toUrl(const QString& address) {
 }
 
 void BrowserPane::navigate(const QString& address) {
+    if (m_printing) {
+        // The page being printed stays; the newest address waits for the print to end.
+        m_afterPrint = address;
+        return;
+    }
     if (address.startsWith(QLatin1String("about:")) && address.size() > 6) {
         m_pending.reset();
         m_restoreScroll.reset();
@@ -126,6 +131,27 @@ void BrowserPane::goForward() {
         forward();
 }
 
-void BrowserPane::printPage() {
-    PagePrinter::forView(this)->print();
+void BrowserPane::printPage(std::function<void()> finished) {
+    PagePrinter* printer = PagePrinter::forView(this);
+    if (m_printing || printer->isBusy()) {
+        if (finished)
+            finished();
+        return;
+    }
+    m_printing = true;
+    auto* connection = new QMetaObject::Connection;
+    *connection = connect(printer, &PagePrinter::finished, this,
+                          [this, connection, finished = std::move(finished)](bool) {
+                              disconnect(*connection);
+                              delete connection;
+                              m_printing = false;
+                              if (m_afterPrint) {
+                                  const QString next = *m_afterPrint;
+                                  m_afterPrint.reset();
+                                  navigate(next);
+                              }
+                              if (finished)
+                                  finished();
+                          });
+    printer->print();
 }

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QUrl>
 #include <QWebEngineView>
+#include <functional>
 #include <optional>
 
 class QWebEnginePage;
@@ -19,7 +20,10 @@ public:
     void navigate(const QString& address);
     void goBack();
     void goForward();
-    void printPage();
+    // Prints the shown page; `finished` runs when it is out. Until then the page stays as it
+    // is: navigations wait, and the newest runs when the print has finished.
+    void printPage(std::function<void()> finished = {});
+    bool isPrinting() const { return m_printing; }
 
     bool isLoading() const { return m_loading; }
 
@@ -38,6 +42,8 @@ private:
     void onLoadFinished(bool ok);
 
     bool m_loading = false;
+    bool m_printing = false;
+    std::optional<QString> m_afterPrint;
     QUrl m_loadingUrl;
     QElapsedTimer m_loadClock;
     std::optional<QUrl> m_pending;
