@@ -4,8 +4,10 @@
 
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
+#include <utility>
 
 namespace {
 
@@ -43,9 +45,29 @@ void BrowserPane::applyPreviewSettings(QWebEnginePage* page) {
     page->setUrlRequestInterceptor(new LocalFileGuard(page));
 }
 
+namespace {
+
+QWebEnginePage* g_warmPage = nullptr;
+
+} // namespace
+
+void BrowserPane::warmUp() {
+    if (g_warmPage)
+        return;
+    g_warmPage = new QWebEnginePage(QWebEngineProfile::defaultProfile());
+    applyPreviewSettings(g_warmPage);
+    // A blank page starts the render process, so the first real page does not wait for it.
+    g_warmPage->setUrl(QUrl(QStringLiteral("about:blank")));
+}
+
 BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
     setObjectName(QStringLiteral("WB"));
-    applyPreviewSettings(page());
+    if (QWebEnginePage* warm = std::exchange(g_warmPage, nullptr)) {
+        warm->setParent(this);
+        setPage(warm);
+    } else {
+        applyPreviewSettings(page());
+    }
     connect(this, &QWebEngineView::loadStarted, this, [this] {
         if (!m_loading)
             m_loadClock.start();

@@ -27,6 +27,10 @@ public:
 
     bool isLoading() const { return m_loading; }
 
+    // Starts the browser engine and makes a page ahead of time, while nothing else is going
+    // on (behind the splash window); the next pane made takes that page.
+    static void warmUp();
+
     // What a page in the preview may do: the one place these settings are made.
     static void applyPreviewSettings(QWebEnginePage* page);
 
