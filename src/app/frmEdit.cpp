@@ -141,12 +141,35 @@ void frmEdit::showEvent(QShowEvent* event) {
     if (!m_firstShow)
         return;
     m_firstShow = false;
+    if (fitPlacedOuterSize())
+        return;
+    // On X11 the window manager tells the frame's extents only after the window is mapped:
+    // look again as the window is moved into its frame, and for a short while after.
+    auto* poll = new QTimer(this);
+    poll->setInterval(50);
+    connect(poll, &QTimer::timeout, this, [this, poll, tries = 0]() mutable {
+        if (fitPlacedOuterSize() || ++tries >= 60)
+            poll->deleteLater();
+    });
+    poll->start();
+}
+
+bool frmEdit::fitPlacedOuterSize() {
+    if (m_outerSizeFitted || !m_placedOuterSize.isValid() || isMaximized())
+        return m_outerSizeFitted;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.width() <= 0 && frame.height() <= 0)
+        return false;
     // The placement is of the outer frame; now that the frame is known, take it off the client.
-    if (!isMaximized() && m_placedOuterSize.isValid()) {
-        const QSize frame = frameGeometry().size() - geometry().size();
-        if (frame.width() > 0 || frame.height() > 0)
-            resize(m_placedOuterSize - frame);
-    }
+    m_outerSizeFitted = true;
+    resize(m_placedOuterSize - frame);
+    return true;
+}
+
+void frmEdit::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (!m_firstShow)
+        fitPlacedOuterSize();
 }
 
 void frmEdit::applyEditorColors() {
