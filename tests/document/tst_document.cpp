@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTimer>
 
 // Documents and the preview against the fake host, over a real main window.
@@ -194,6 +195,29 @@ void TstDocument::openAndOverwriteKeepEveryByte_data() {
     QTest::newRow("declared shift_jis")
         << QByteArray("<META charset=\"shift_jis\">\r\n") + cp932 + "\r\n"
         << "<META charset=\"shift_jis\">\r\n" + jp + "\r\n";
+
+    // NEC special characters, IBM extensions and half-width kana of CP932; emoji in UTF-8.
+    const QString special = QStringLiteral("<P>①②㈱髙﨑ｱｲｳﾞ～</P>\r\n");
+    QTest::newRow("cp932 special characters")
+        << encodeText(special, TextEncoding::Cp932).value() << special;
+    QTest::newRow("utf-8 emoji") << QStringLiteral("<P>😀🍣</P>\r\n").toUtf8()
+                                 << QStringLiteral("<P>😀🍣</P>\r\n");
+    // Older Japanese pages, declared or not, and pages labelled with the wrong charset.
+    const QString novel = QStringLiteral("<P>吾輩は猫である。名前はまだ無い。どこで生れたかとんと"
+                                         "見当がつかぬ。</P>\r\n");
+    for (const auto& [label, codec, declaration] :
+         {std::tuple{"euc-jp declared", "EUC-JP", "<META charset=\"EUC-JP\">\r\n"},
+          std::tuple{"euc-jp undeclared", "EUC-JP", ""},
+          std::tuple{"iso-2022-jp declared", "ISO-2022-JP", "<META charset=iso-2022-jp>\r\n"},
+          std::tuple{"iso-2022-jp undeclared", "ISO-2022-JP", ""},
+          std::tuple{"cp932 labelled utf-8", "windows-31j", "<META charset=utf-8>\r\n"},
+          std::tuple{"euc-jp labelled shift_jis", "EUC-JP", "<META charset=Shift_JIS>\r\n"}}) {
+        const QString page = QString::fromLatin1(declaration) + novel;
+        QStringEncoder encoder(codec);
+        QTest::newRow(label) << QByteArray(encoder.encode(page)) << page;
+    }
+    const QString labelled = QStringLiteral("<META charset=\"Shift_JIS\">\r\n") + novel;
+    QTest::newRow("utf-8 labelled shift_jis") << labelled.toUtf8() << labelled;
 }
 
 void TstDocument::openAndOverwriteKeepEveryByte() {
