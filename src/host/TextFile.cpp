@@ -88,19 +88,17 @@ bool survives(QStringView text, TextEncoding encoding) {
     return !dec.hasError() && back == text;
 }
 
-bool decodes(const QByteArray& bytes, TextEncoding encoding) {
-    return decodeText(bytes, encoding).has_value();
-}
-
 // The Japanese encodings ICU's detector sees in the bytes, most likely first. Where Shift_JIS
 // is about as likely as another, Shift_JIS (CP932) goes first.
 QList<TextEncoding> guessedEncodings(const QByteArray& bytes) {
+    // A page's first 64 KB tell its encoding as well as the whole would, much sooner.
+    const qsizetype kSample = 64 * 1024;
     QList<std::pair<TextEncoding, int>> found;
     UErrorCode status = U_ZERO_ERROR;
     UCharsetDetector* detector = ucsdet_open(&status);
     if (U_FAILURE(status))
         return {};
-    ucsdet_setText(detector, bytes.constData(), int(std::min<qsizetype>(bytes.size(), 1 << 20)),
+    ucsdet_setText(detector, bytes.constData(), int(std::min<qsizetype>(bytes.size(), kSample)),
                    &status);
     int count = 0;
     const UCharsetMatch** matches = ucsdet_detectAll(detector, &count, &status);
@@ -219,29 +217,47 @@ QStringList unencodableCharacters(const QString& text, TextEncoding encoding) {
     return out;
 }
 
-std::optional<TextEncoding> detectEncoding(const QByteArray& bytes) {
+std::optional<DecodedText> decodeDocument(const QByteArray& bytes) {
+    auto attempt = [&bytes](TextEncoding encoding) -> std::optional<DecodedText> {
+        if (std::optional<QString> text = decodeText(bytes, encoding))
+            return DecodedText{std::move(*text), encoding};
+        return std::nullopt;
+    };
     for (TextEncoding bom :
          {TextEncoding::Utf8Bom, TextEncoding::Utf16LeBom, TextEncoding::Utf16BeBom}) {
         if (bytes.startsWith(bomOf(bom)))
-            return decodes(bytes, bom) ? std::optional(bom) : std::nullopt;
+            return attempt(bom);
     }
-    if (const auto declared = declaredCharset(bytes); declared && decodes(bytes, *declared))
-        return *declared;
+    if (const auto declared = declaredCharset(bytes))
+        if (auto read = attempt(*declared))
+            return read;
     // Plain ASCII reads the same either way; it stays the program's own code page, so Japanese
     // typed into it later is saved as a new document would be. ISO-2022-JP is seven-bit too,
     // but shifts with the escape character.
     const bool sevenBit = std::all_of(bytes.begin(), bytes.end(), [](char b) { return b >= 0; });
     if (sevenBit && !bytes.contains('\x1B'))
-        return TextEncoding::Cp932;
-    if (sevenBit && decodes(bytes, TextEncoding::Iso2022Jp))
-        return TextEncoding::Iso2022Jp;
-    if (decodes(bytes, TextEncoding::Utf8))
-        return TextEncoding::Utf8;
+        return attempt(TextEncoding::Cp932);
+    if (sevenBit)
+        if (auto read = attempt(TextEncoding::Iso2022Jp))
+            return read;
+    if (auto read = attempt(TextEncoding::Utf8))
+        return read;
     QList<TextEncoding> candidates = guessedEncodings(bytes);
     candidates << TextEncoding::Cp932 << TextEncoding::EucJp << TextEncoding::Iso2022Jp;
-    for (TextEncoding candidate : candidates)
-        if (candidate != TextEncoding::Utf8 && decodes(bytes, candidate))
-            return candidate;
+    QList<TextEncoding> tried{TextEncoding::Utf8};
+    for (TextEncoding candidate : candidates) {
+        if (tried.contains(candidate))
+            continue;
+        tried << candidate;
+        if (auto read = attempt(candidate))
+            return read;
+    }
+    return std::nullopt;
+}
+
+std::optional<TextEncoding> detectEncoding(const QByteArray& bytes) {
+    if (std::optional<DecodedText> read = decodeDocument(bytes))
+        return read->encoding;
     return std::nullopt;
 }
 
@@ -258,17 +274,11 @@ std::optional<DecodedText> readTextFile(const QString& path, QString* error) {
             *error = file.errorString();
         return std::nullopt;
     }
-    const std::optional<TextEncoding> encoding = detectEncoding(bytes);
-    std::optional<QString> text;
-    if (encoding)
-        text = decodeText(bytes, *encoding);
-    if (!text) {
-        if (error)
-            *error = QStringLiteral("UTF-8、Shift_JIS、EUC-JP、ISO-2022-JP のどれとしても読めない"
-                                    "文字が含まれています");
-        return std::nullopt;
-    }
-    return DecodedText{*text, *encoding};
+    std::optional<DecodedText> read = decodeDocument(bytes);
+    if (!read && error)
+        *error = QStringLiteral("UTF-8、Shift_JIS、EUC-JP、ISO-2022-JP のどれとしても読めない"
+                                "文字が含まれています");
+    return read;
 }
 
 QString linesToCrLf(const QString& text) {

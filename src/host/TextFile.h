@@ -37,6 +37,9 @@ struct DecodedText {
     TextEncoding encoding = TextEncoding::Cp932;
 };
 
+// Detects the encoding as detectEncoding does and gives the text it decoded to.
+std::optional<DecodedText> decodeDocument(const QByteArray& bytes);
+
 // Reads a whole file: detects the encoding and decodes it. nullopt with `error` set when the
 // file cannot be read or does not decode cleanly.
 std::optional<DecodedText> readTextFile(const QString& path, QString* error = nullptr);
