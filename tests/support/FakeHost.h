@@ -13,7 +13,8 @@ class QWidget;
 // One thing the program asked of the host, in the order it asked.
 struct HostCall {
     QString kind;  // "msgbox", "input", "open", "save", "font", "beep", "navigate", "back",
-                   // "forward", "print", "clipboard", "inject", "popup", "modal", "openWith", "end"
+                   // "forward", "print", "clipboard", "inject", "popup", "modal", "openWith", "end",
+                   // "disable", "enable" (the main window)
     QString title; // as passed (empty means the program's name is shown)
     QString text;  // prompt, address, keys, file, menu objectName or dialog objectName
     Icon icon = Icon::None;
@@ -44,6 +45,7 @@ public:
     QStringList unscripted;
     QString clipboard;
     bool ended = false;
+    bool mainWindowEnabled = true;
 
     int count(const QString& kind) const;
     QList<HostCall> callsOf(const QString& kind) const;
@@ -72,6 +74,7 @@ public:
     void injectKeys(const QString& keys) override;
     void beep() override;
     void popupMenu(QMenu* menu) override;
+    void enableMainWindow(bool enabled) override;
     int showModal(QDialog* dialog) override;
     QRect workArea() override { return m_workArea; }
     QString applicationFolder() const override { return m_appFolder; }
