@@ -144,8 +144,8 @@ void FakeHost::popupMenu(QMenu* menu) {
 }
 
 void FakeHost::enableMainWindow(bool enabled) {
-    calls << HostCall{enabled ? QStringLiteral("enable") : QStringLiteral("disable"), {}, {}, {},
-                      {}, {}};
+    calls << HostCall{
+        enabled ? QStringLiteral("enable") : QStringLiteral("disable"), {}, {}, {}, {}, {}};
     mainWindowEnabled = enabled;
 }
 

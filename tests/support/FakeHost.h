@@ -13,8 +13,7 @@ class QWidget;
 // One thing the program asked of the host, in the order it asked.
 struct HostCall {
     QString kind;  // "msgbox", "input", "open", "save", "font", "beep", "navigate", "back",
-                   // "forward", "print", "clipboard", "inject", "popup", "modal", "openWith", "end",
-                   // "disable", "enable" (the main window)
+                   // "forward", "print", "clipboard", "inject", "popup", "modal", "openWith", "end"
     QString title; // as passed (empty means the program's name is shown)
     QString text;  // prompt, address, keys, file, menu objectName or dialog objectName
     Icon icon = Icon::None;
@@ -74,6 +73,7 @@ public:
     void injectKeys(const QString& keys) override;
     void beep() override;
     void popupMenu(QMenu* menu) override;
+    // Recorded as "disable" and "enable".
     void enableMainWindow(bool enabled) override;
     int showModal(QDialog* dialog) override;
     QRect workArea() override { return m_workArea; }
