@@ -36,15 +36,14 @@ private:
     bool m_disabled = true;
 };
 
-// A chosen CSV file is read as documents are: a byte order mark, else its bytes decide.
+} // namespace
+
 std::optional<QString> readCsvFile(const QString& path) {
     std::optional<DecodedText> read = readTextFile(path);
     if (!read)
         return std::nullopt;
     return std::move(read->text);
 }
-
-} // namespace
 
 TableConverter::TableConverter(Host& host, EditBuffer& buffer, const QString& quote)
     : m_host(host), m_buffer(buffer), m_quote(quote) {}

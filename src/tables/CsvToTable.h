@@ -3,9 +3,14 @@
 #include "TableRows.h"
 
 #include <QString>
+#include <optional>
 
 class EditBuffer;
 class Host;
+
+// A chosen CSV file's text, read as documents are: a byte order mark, else its bytes decide
+// the encoding. nullopt when it cannot be read or decoded.
+std::optional<QString> readCsvFile(const QString& path);
 
 enum class TableOutcome { Inserted, CsvFailure, MemoryFailure };
 

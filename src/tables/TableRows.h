@@ -15,9 +15,9 @@ inline constexpr qsizetype kMaxTableChars = qsizetype(128) * 1024 * 1024;
 // The length of the rows `csv` gives, counted without building them.
 qsizetype tableRowsLength(QStringView csv);
 
-// Builds the rows of `csv` into `rows` in one allocation, with `spare` more characters reserved
-// for the table's frame. False, with `rows` left empty, when the rows would be longer than
-// `limit` characters. A failed allocation throws std::bad_alloc.
+// Builds the rows of `csv` into `rows` in one allocation, with `spare` characters of room before
+// and after them for the table's frame. False, with `rows` left empty, when the rows would be
+// longer than `limit` characters. A failed allocation throws std::bad_alloc.
 bool buildTableRows(QStringView csv, qsizetype limit, QString& rows, qsizetype spare = 64);
 
 // The rows as text, with no limit.

@@ -51,6 +51,7 @@ frmTable::frmTable(Host& host, EditBuffer& txtEdit, TableConverter& converter, Q
                         u"[]をセルの先頭につけると、そのセルは強調セルになります。"
                         u"（ つまり[]test = <TH>test</TH> ）"_s,
                         m_head);
+    Label1->setWordWrap(true);
     Frame1 = new QGroupBox(u"ツール"_s, m_head);
     Frame1->setObjectName(u"Frame1"_s);
     Command5 = button(u"Command5"_s, u"[]　挿入"_s, Frame1);
@@ -106,6 +107,7 @@ frmTable::frmTable(Host& host, EditBuffer& txtEdit, TableConverter& converter, Q
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
 
+    setMinimumWidth(m_head->minimumSizeHint().width());
     resize(720, 480);
     Form_Load();
 }
@@ -124,7 +126,9 @@ void frmTable::Form_Load() {
 
 void frmTable::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    m_head->setGeometry(0, 0, width(), m_head->sizeHint().height());
+    const int headHeight =
+        m_head->hasHeightForWidth() ? m_head->heightForWidth(width()) : m_head->sizeHint().height();
+    m_head->setGeometry(0, 0, width(), headHeight);
     txtTable->move(kTextLeft, m_head->height());
     Form_Resize();
 }
