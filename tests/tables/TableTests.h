@@ -33,6 +33,7 @@ private slots:
     // tst_window.cpp
     void menuItems();
     void directConversionReplacesTheSelection();
+    void questionClosedWithoutAnswer();
     void windowTakesTheSelectionAndGivesItBack();
     void windowWithoutSelection();
     void createTableFromWindow();

@@ -92,6 +92,17 @@ void TstTables::directConversionReplacesTheSelection() {
     QCOMPARE(w.buffer().selectionStart(), int(kBefore.size() + kTable.size()));
 }
 
+void TstTables::questionClosedWithoutAnswer() {
+    EditorFixture fx;
+    frmEdit& w = openWithSelection(fx);
+    fx.host.answers.push_back(Answer::Cancel);
+    triggerF3(w);
+    QCOMPARE(callKinds(fx.host), QStringList({"beep", "msgbox"}));
+    QCOMPARE(w.buffer().text(), kBefore + kSelected + kAfter);
+    QCOMPARE(w.buffer().selectedText(), kSelected);
+    QVERIFY(!QFile::exists(fx.appFile(u"Table.dat"_s)));
+}
+
 void TstTables::windowTakesTheSelectionAndGivesItBack() {
     EditorFixture fx;
     frmEdit& w = openWithSelection(fx);
