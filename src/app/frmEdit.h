@@ -59,9 +59,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void placeWindow();
+    // Sizes the client so that the outer frame has the placed size, once the frame is known.
+    // True once done.
+    bool fitPlacedOuterSize();
     void applyEditorColors();
     void applyEditorFont();
     void offerRecovery();
@@ -89,4 +93,5 @@ private:
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;
+    bool m_outerSizeFitted = false;
 };

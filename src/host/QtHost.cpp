@@ -21,7 +21,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
-#include <unistd.h>
 
 namespace {
 
@@ -203,9 +202,11 @@ void QtHost::browserForward() {
         m_browser->goForward();
 }
 
-void QtHost::printPage() {
+void QtHost::printPage(std::function<void()> finished) {
     if (m_browser)
-        m_browser->printPage();
+        m_browser->printPage(std::move(finished));
+    else if (finished)
+        finished();
 }
 
 void QtHost::setClipboardText(const QString& text) {
@@ -277,6 +278,11 @@ void QtHost::openWithAssociatedProgram(const QString& fileOrAddress) {
 }
 
 void QtHost::endProgram() {
-    // At once, like a crash as far as the scratch files are concerned: nothing more runs.
-    ::_exit(0);
+    // No close request and no prompt: the windows go and the event loop ends in order, so the
+    // program leaves as it would after its last window closed. On X11 that is when the text it
+    // put on the clipboard passes to the desktop's clipboard keeper; an immediate process exit
+    // would lose it.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
+    QCoreApplication::exit(0);
 }

@@ -29,7 +29,7 @@ public:
     void navigate(const QString& address) override;
     void browserBack() override;
     void browserForward() override;
-    void printPage() override;
+    void printPage(std::function<void()> finished) override;
 
     void setClipboardText(const QString& text) override;
     QString clipboardText() override;
