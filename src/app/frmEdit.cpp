@@ -4,6 +4,7 @@
 #include "MenuTree.h"
 #include "PaneLayout.h"
 #include "StartPages.h"
+#include "TableWiring.h"
 #include "TagWiring.h"
 #include "TextPane.h"
 #include "Toolbar.h"
@@ -105,6 +106,7 @@ void frmEdit::wireCommands() {
     m_toolbarButtons = new Toolbar(
         m_toolbar, m_host, toolbarActions(m_state, m_host, d, *m_preview, m, *m_editCommands));
     m_tagWiring = std::make_unique<TagWiring>(m_state, m_host, *m_buffer, m, this);
+    m_tableWiring = std::make_unique<TableWiring>(m_state, m_host, *m_buffer, m, this);
 }
 
 void frmEdit::setCaption(const QString& caption) {

@@ -12,6 +12,7 @@ class MenuTree;
 class Preview;
 class QTimer;
 class QToolBar;
+class TableWiring;
 class TagWiring;
 class TextPane;
 class Toolbar;
@@ -46,6 +47,7 @@ public:
     EditCommands& editCommands() const { return *m_editCommands; }
     Toolbar* toolbarButtons() const { return m_toolbarButtons; }
     TagWiring& tagWiring() const { return *m_tagWiring; }
+    TableWiring& tableWiring() const { return *m_tableWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -87,6 +89,7 @@ private:
     std::unique_ptr<EditCommands> m_editCommands;
     Toolbar* m_toolbarButtons = nullptr; // owned by Toolbar1
     std::unique_ptr<TagWiring> m_tagWiring;
+    std::unique_ptr<TableWiring> m_tableWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;

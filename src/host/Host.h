@@ -73,6 +73,9 @@ public:
     virtual void beep() = 0;
     virtual void popupMenu(QMenu* menu) = 0;
 
+    // Takes the main window's input away and gives it back; dialogs opened meanwhile still work.
+    virtual void enableMainWindow(bool enabled) = 0;
+
     // Shows a window modally and returns its result once it has closed.
     virtual int showModal(QDialog* dialog) = 0;
 

@@ -92,6 +92,8 @@ Answer QtHost::messageBox(const QString& prompt, Buttons buttons, Icon icon, con
         first = QMessageBox::Yes;
     }
     CancellableMessageBox box(toQtIcon(icon), titleOr(title), prompt, qtButtons, owner());
+    // Prompts are text: one that quotes a tag ("<BR>を挿入") must show it, not render it.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(first);
     box.exec();
     reactivate(box.parentWidget());
@@ -230,6 +232,21 @@ void QtHost::beep() {
 void QtHost::popupMenu(QMenu* menu) {
     if (menu)
         menu->exec(QCursor::pos());
+}
+
+void QtHost::enableMainWindow(bool enabled) {
+    if (!m_mainWindow)
+        return;
+    if (!enabled) {
+        m_focusWhileDisabled = m_mainWindow->focusWidget();
+        m_mainWindow->setEnabled(false);
+        return;
+    }
+    m_mainWindow->setEnabled(true);
+    // Disabling took the focus away; the control that had it gets it back.
+    if (m_focusWhileDisabled && m_focusWhileDisabled->isEnabled())
+        m_focusWhileDisabled->setFocus(Qt::OtherFocusReason);
+    m_focusWhileDisabled = nullptr;
 }
 
 int QtHost::showModal(QDialog* dialog) {

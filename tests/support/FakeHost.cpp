@@ -147,6 +147,12 @@ void FakeHost::popupMenu(QMenu* menu) {
                       {}};
 }
 
+void FakeHost::enableMainWindow(bool enabled) {
+    calls << HostCall{
+        enabled ? QStringLiteral("enable") : QStringLiteral("disable"), {}, {}, {}, {}, {}};
+    mainWindowEnabled = enabled;
+}
+
 int FakeHost::showModal(QDialog* dialog) {
     calls << HostCall{QStringLiteral("modal"),
                       dialog->windowTitle(),

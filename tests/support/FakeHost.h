@@ -48,6 +48,7 @@ public:
     QStringList unscripted;
     QString clipboard;
     bool ended = false;
+    bool mainWindowEnabled = true;
 
     int count(const QString& kind) const;
     QList<HostCall> callsOf(const QString& kind) const;
@@ -76,6 +77,8 @@ public:
     void injectKeys(const QString& keys) override;
     void beep() override;
     void popupMenu(QMenu* menu) override;
+    // Recorded as "disable" and "enable".
+    void enableMainWindow(bool enabled) override;
     int showModal(QDialog* dialog) override;
     QRect workArea() override { return m_workArea; }
     QString applicationFolder() const override { return m_appFolder; }
