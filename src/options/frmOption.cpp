@@ -102,12 +102,15 @@ void frmOption::buildControls() {
     start->addWidget(wrappedLabel(u"Label4"_s,
                                   u"起動した時プレビューブラウザに表示されるHTMLファイル"_s,
                                   fraStart),
-                     0, 0, 1, 4);
+                     0, 0, 1, 2);
     start->addWidget(named(new QLabel(u"アドレス："_s, fraStart), u"Label5"_s), 1, 0);
-    start->addWidget(txtURL, 1, 1, 1, 3);
-    start->addWidget(chkHTTP, 2, 1);
-    start->addWidget(cmdURL, 2, 2);
-    start->addWidget(cmdSethelp, 2, 3);
+    start->addWidget(txtURL, 1, 1);
+    auto* startButtons = new QHBoxLayout;
+    startButtons->addWidget(chkHTTP);
+    startButtons->addStretch(1);
+    startButtons->addWidget(cmdURL);
+    startButtons->addWidget(cmdSethelp);
+    start->addLayout(startButtons, 2, 0, 1, 2);
     start->setColumnStretch(1, 1);
 
     auto* fraSource = named(new QGroupBox(u"ソース画面"_s, this), u"Frame4"_s);
@@ -138,25 +141,27 @@ void frmOption::buildControls() {
         u"ソースを変更した時　（標準）　　＊表示更新ボタンも使えます"_s,
         u"表示更新ボタンを押した時のみ"_s,
         u"インターバル...　　　　　　　　　　　＊表示更新ボタンも使えます"_s};
-    auto* update = new QGridLayout(fraUpdate);
+    auto* update = new QVBoxLayout(fraUpdate);
     for (int i = 0; i < patterns.size(); ++i) {
         auto* option = named(new QRadioButton(patterns[i], fraUpdate), u"OptWBP"_s);
         option->setProperty("index", i);
         OptWBP << option;
-        update->addWidget(option, i, 0);
     }
     txtPTimer = named(new QLineEdit(fraUpdate), u"txtPTimer"_s);
     txtPTimer->setReadOnly(true);
     txtPTimer->setFocusPolicy(Qt::NoFocus);
     txtPTimer->setFixedWidth(fontMetrics().horizontalAdvance(u"00.000秒"_s) + 12);
-    update->addWidget(txtPTimer, 2, 1);
-    update->addWidget(
-        wrappedLabel(u"Label1"_s,
-                     u"処理速度が遅いパソコンの場合は、ソースを変更した時は選択しないことを"
-                     u"オススメします"_s,
-                     fraUpdate),
-        3, 0, 1, 2);
-    update->setColumnStretch(0, 1);
+    update->addWidget(OptWBP[0]);
+    update->addWidget(OptWBP[1]);
+    auto* intervalRow = new QHBoxLayout;
+    intervalRow->addWidget(OptWBP[2]);
+    intervalRow->addWidget(txtPTimer);
+    intervalRow->addStretch(1);
+    update->addLayout(intervalRow);
+    update->addWidget(wrappedLabel(
+        u"Label1"_s,
+        u"処理速度が遅いパソコンの場合は、ソースを変更した時は選択しないことをオススメします"_s,
+        fraUpdate));
 
     auto* frmIL = named(new QGroupBox(u"インターバル更新について"_s, this), u"frmIL"_s);
     Label2 = wrappedLabel(
@@ -182,12 +187,11 @@ void frmOption::buildControls() {
     right->addWidget(frmIL);
     right->addStretch(1);
     auto* columns = new QHBoxLayout;
-    columns->addLayout(left, 1);
-    columns->addLayout(right, 1);
+    columns->addLayout(left, 2);
+    columns->addLayout(right, 3);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
     layout->addWidget(cmdOK, 0, Qt::AlignRight);
-    setMinimumWidth(760);
 }
 
 QString frmOption::fontsCaption(const QString& name, int size) {
