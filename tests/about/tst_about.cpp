@@ -35,6 +35,7 @@ private slots:
     void fieldLimitsAndTabOrder();
     void cancelNeitherNavigatesNorToggles();
     void readLinkShowsTheBoard();
+    void postingInBrowserModeTurnsItOff();
     void feedbackReachesARealServer_data();
     void feedbackReachesARealServer();
 };
@@ -258,6 +259,20 @@ void TstAbout::readLinkShowsTheBoard() {
     QCOMPARE(f.host.navigations().last(), feedbackScriptAddress() + u"?mode=read"_s);
     QCOMPARE(f.host.kinds().mid(3), QStringList({u"beep"_s, u"navigate"_s, u"inject"_s}));
     QTRY_VERIFY(f.state.BrowserMode); // F7 arrives after the command
+}
+
+void TstAbout::postingInBrowserModeTurnsItOff() {
+    EditorFixture f;
+    f.open();
+    f.window->mnuWBTool_Click();
+    QVERIFY(f.state.BrowserMode);
+    runFeedback(f, [](frmInfo* form) {
+        form->txtName->setText(u"n"_s);
+        form->txtS->setPlainText(u"m"_s);
+        form->cmdSend->click();
+    });
+    QVERIFY(f.host.navigations().last().startsWith(feedbackScriptAddress() + u"?name=n&msg=m"_s));
+    QTRY_VERIFY(!f.state.BrowserMode);
 }
 
 void TstAbout::feedbackReachesARealServer_data() {

@@ -322,6 +322,10 @@ void TstOptions::fontButton() {
     QCOMPARE(f.state.settings.EditorFontSize, 10);
     QCOMPARE(f.window->txtEdit()->font().family(), u"DejaVu Sans Mono"_s);
     QCOMPARE(f.window->txtEdit()->font().pointSize(), 10);
+    // "初期設定" preselects nothing; the refused empty name was not kept for the retry.
+    const QList<HostCall> dialogs = f.host.callsOf(u"font"_s);
+    QCOMPARE(dialogs[0].text, QString());
+    QCOMPARE(dialogs[2].text, QString());
     // Closed without OK: the file still says the default font.
     QCOMPARE(fieldsOnDisk(f)[12], u"初期設定"_s);
 }
