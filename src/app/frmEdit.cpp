@@ -1,7 +1,9 @@
 #include "frmEdit.h"
 
+#include "AboutWiring.h"
 #include "EditCommands.h"
 #include "MenuTree.h"
+#include "OptionWiring.h"
 #include "PaneLayout.h"
 #include "StartPages.h"
 #include "TableWiring.h"
@@ -107,6 +109,8 @@ void frmEdit::wireCommands() {
         m_toolbar, m_host, toolbarActions(m_state, m_host, d, *m_preview, m, *m_editCommands));
     m_tagWiring = std::make_unique<TagWiring>(m_state, m_host, *m_buffer, m, this);
     m_tableWiring = std::make_unique<TableWiring>(m_state, m_host, *m_buffer, m, this);
+    m_optionWiring = std::make_unique<OptionWiring>(m_state, m_host, *this);
+    m_aboutWiring = std::make_unique<AboutWiring>(m_state, m_host, *this);
 }
 
 void frmEdit::setCaption(const QString& caption) {

@@ -3,12 +3,14 @@
 #include <QMainWindow>
 #include <memory>
 
+class AboutWiring;
 class BrowserPane;
 class Documents;
 class EditBuffer;
 class EditCommands;
 class Host;
 class MenuTree;
+class OptionWiring;
 class Preview;
 class QTimer;
 class QToolBar;
@@ -90,6 +92,8 @@ private:
     Toolbar* m_toolbarButtons = nullptr; // owned by Toolbar1
     std::unique_ptr<TagWiring> m_tagWiring;
     std::unique_ptr<TableWiring> m_tableWiring;
+    std::unique_ptr<OptionWiring> m_optionWiring;
+    std::unique_ptr<AboutWiring> m_aboutWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;
