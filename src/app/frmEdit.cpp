@@ -7,6 +7,7 @@
 #include "TagWiring.h"
 #include "TextPane.h"
 #include "Toolbar.h"
+#include "ViewerWiring.h"
 #include "document/Documents.h"
 #include "document/Preview.h"
 #include "host/BrowserPane.h"
@@ -88,6 +89,7 @@ void frmEdit::wireCommands() {
     m_toolbarButtons = new Toolbar(
         m_toolbar, m_host, toolbarActions(m_state, m_host, d, *m_preview, m, *m_editCommands));
     m_tagWiring = std::make_unique<TagWiring>(m_state, m_host, *m_buffer, m, this);
+    m_viewerWiring = std::make_unique<ViewerWiring>(m_state, m_host, *m_buffer, m, this);
 }
 
 void frmEdit::setCaption(const QString& caption) {

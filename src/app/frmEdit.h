@@ -15,6 +15,7 @@ class QToolBar;
 class TagWiring;
 class TextPane;
 class Toolbar;
+class ViewerWiring;
 struct ProgramState;
 
 // The main window: owns the two panes, runs start-up, the pane layout and exit. The commands
@@ -46,6 +47,7 @@ public:
     EditCommands& editCommands() const { return *m_editCommands; }
     Toolbar* toolbarButtons() const { return m_toolbarButtons; }
     TagWiring& tagWiring() const { return *m_tagWiring; }
+    ViewerWiring& viewerWiring() const { return *m_viewerWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -83,6 +85,7 @@ private:
     std::unique_ptr<EditCommands> m_editCommands;
     Toolbar* m_toolbarButtons = nullptr; // owned by Toolbar1
     std::unique_ptr<TagWiring> m_tagWiring;
+    std::unique_ptr<ViewerWiring> m_viewerWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;
