@@ -48,7 +48,7 @@ ImagePaste::ImagePaste(Host& host, EditBuffer& buffer, const QString& quoteChar)
 QString ImagePaste::chooseSourcePath(const QString& path) {
     const QString folder = m_host.workingFolder();
     if (isDriveLetterPath(folder)) {
-        if (folder.isEmpty() || !path.contains(folder, Qt::CaseInsensitive))
+        if (!path.contains(folder, Qt::CaseInsensitive))
             return path;
         const Answer a = m_host.messageBox(kSameFolderPrompt, Buttons::YesNo, Icon::Information,
                                            kSameFolderTitle);

@@ -89,6 +89,7 @@ void frmV::buildControls() {
     cmdN = new QPushButton(QStringLiteral("＞"), this);
     cmdN->setObjectName(QStringLiteral("cmdN"));
     cmdN->setGeometry(288, 316, 40, 32);
+    cmdN->setDefault(true); // Enter steps on through the folder
 
     lblIndex = new QLabel(QStringLiteral("選択されていません"), this);
     lblIndex->setObjectName(QStringLiteral("lblIndex"));
