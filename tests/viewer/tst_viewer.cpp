@@ -33,6 +33,7 @@ private slots:
     void pictureMenuCopyItemNeedsAPicture();
     void openWithTheAssociatedProgram();
     void unreadableDriveKeepsTheLists();
+    void driveChangeShowsThatDrivesFolder();
     void drivesAreTheMountedVolumes();
     void sourcePath_data();
     void sourcePath();
@@ -368,6 +369,29 @@ void TstViewer::unreadableDriveKeepsTheLists() {
     QCOMPARE(v.Drive->currentIndex(), before);
     QCOMPARE(v.dirPath(), b.dir.path());
     QCOMPARE(b.listed(), QStringList({"a.jpg", "b.bmp", "c.gif"}));
+}
+
+void TstViewer::driveChangeShowsThatDrivesFolder() {
+    ViewerBench b;
+    b.threePictures();
+    QVERIFY(QDir(b.dir.path()).mkdir("stick"));
+    writeBytes(b.file("stick/readme.txt"), "x");
+    frmV& v = b.open();
+    const int home = v.Drive->currentIndex();
+    v.cmdN->click();
+    QCOMPARE(v.lblFileSize->text(), QStringLiteral("このファイルのサイズ：0KB"));
+    b.host.clear();
+    v.Drive->addItem(QStringLiteral("stick"), b.file("stick"));
+    v.Drive->setCurrentIndex(v.Drive->count() - 1);
+    QCOMPARE(b.host.kinds(), QStringList());
+    QCOMPARE(v.dirPath(), b.file("stick"));
+    QCOMPARE(v.lblIndex->text(), QStringLiteral("ここにはファイルがありません"));
+    QCOMPARE(v.lblFileSize->text(), QString());
+    QCOMPARE(v.Path(), b.file("a.jpg"));
+    // Back on the first volume: the folder it was left in, not its root.
+    v.Drive->setCurrentIndex(home);
+    QCOMPARE(v.dirPath(), b.dir.path());
+    QCOMPARE(v.lblIndex->text(), QStringLiteral("3個中の0個目を表示中"));
 }
 
 void TstViewer::drivesAreTheMountedVolumes() {
