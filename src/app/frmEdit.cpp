@@ -10,6 +10,7 @@
 #include "TagWiring.h"
 #include "TextPane.h"
 #include "Toolbar.h"
+#include "ViewerWiring.h"
 #include "document/Documents.h"
 #include "document/Preview.h"
 #include "host/BrowserPane.h"
@@ -111,6 +112,7 @@ void frmEdit::wireCommands() {
     m_tableWiring = std::make_unique<TableWiring>(m_state, m_host, *m_buffer, m, this);
     m_optionWiring = std::make_unique<OptionWiring>(m_state, m_host, *this);
     m_aboutWiring = std::make_unique<AboutWiring>(m_state, m_host, *this);
+    m_viewerWiring = std::make_unique<ViewerWiring>(m_state, m_host, *m_buffer, m, this);
 }
 
 void frmEdit::setCaption(const QString& caption) {

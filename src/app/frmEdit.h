@@ -18,6 +18,7 @@ class TableWiring;
 class TagWiring;
 class TextPane;
 class Toolbar;
+class ViewerWiring;
 struct ProgramState;
 
 // The main window: owns the two panes, runs start-up, the pane layout and exit. The commands
@@ -50,6 +51,7 @@ public:
     Toolbar* toolbarButtons() const { return m_toolbarButtons; }
     TagWiring& tagWiring() const { return *m_tagWiring; }
     TableWiring& tableWiring() const { return *m_tableWiring; }
+    ViewerWiring& viewerWiring() const { return *m_viewerWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -94,6 +96,7 @@ private:
     std::unique_ptr<TableWiring> m_tableWiring;
     std::unique_ptr<OptionWiring> m_optionWiring;
     std::unique_ptr<AboutWiring> m_aboutWiring;
+    std::unique_ptr<ViewerWiring> m_viewerWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;
