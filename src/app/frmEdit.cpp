@@ -7,6 +7,7 @@
 #include "TagWiring.h"
 #include "TextPane.h"
 #include "Toolbar.h"
+#include "UserTagWiring.h"
 #include "document/Documents.h"
 #include "document/Preview.h"
 #include "host/BrowserPane.h"
@@ -16,6 +17,7 @@
 #include "settings/ColorNumber.h"
 #include "settings/SettingsFile.h"
 #include "state/ProgramState.h"
+#include "usertags/UserTagStore.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -88,6 +90,8 @@ void frmEdit::wireCommands() {
     m_toolbarButtons = new Toolbar(
         m_toolbar, m_host, toolbarActions(m_state, m_host, d, *m_preview, m, *m_editCommands));
     m_tagWiring = std::make_unique<TagWiring>(m_state, m_host, *m_buffer, m, this);
+    // After the HTML menu exists: the user tags fill its last submenu.
+    m_userTagWiring = std::make_unique<UserTagWiring>(m_state, m_host, *m_buffer, m, this);
 }
 
 void frmEdit::setCaption(const QString& caption) {
@@ -170,7 +174,7 @@ void frmEdit::Form_Load() {
     m_state.BrowserMode = false;
     if (QFile::exists(m_preview->previewFile()))
         offerRecovery();
-    // User tags are loaded here once their store exists.
+    m_userTagWiring->store().LoadUserTags();
     applyEditorFont();
 }
 

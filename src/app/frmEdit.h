@@ -15,6 +15,7 @@ class QToolBar;
 class TagWiring;
 class TextPane;
 class Toolbar;
+class UserTagWiring;
 struct ProgramState;
 
 // The main window: owns the two panes, runs start-up, the pane layout and exit. The commands
@@ -46,6 +47,7 @@ public:
     EditCommands& editCommands() const { return *m_editCommands; }
     Toolbar* toolbarButtons() const { return m_toolbarButtons; }
     TagWiring& tagWiring() const { return *m_tagWiring; }
+    UserTagWiring& userTagWiring() const { return *m_userTagWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -83,6 +85,7 @@ private:
     std::unique_ptr<EditCommands> m_editCommands;
     Toolbar* m_toolbarButtons = nullptr; // owned by Toolbar1
     std::unique_ptr<TagWiring> m_tagWiring;
+    std::unique_ptr<UserTagWiring> m_userTagWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;

@@ -141,6 +141,8 @@ void FakeHost::popupMenu(QMenu* menu) {
                       Icon::None,
                       Buttons::Ok,
                       {}};
+    if (popupScript && menu)
+        popupScript(menu);
 }
 
 int FakeHost::showModal(QDialog* dialog) {
