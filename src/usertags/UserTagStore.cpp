@@ -39,6 +39,74 @@ QStringList splitStoreLines(const QString& text) {
     return lines;
 }
 
+namespace {
+
+// tags.dat as bytes: the byte order mark, the encoding of the rest and its lines without their
+// breaks. Records are kept as the bytes they were, so rewriting the file changes no other line.
+struct StoreBytes {
+    QByteArray bom;
+    TextEncoding encoding = TextEncoding::Cp932;
+    QList<QByteArray> lines;
+    bool endsWithBreak = true;
+};
+
+QList<QByteArray> splitByteLines(const QByteArray& bytes) {
+    // CR and LF never occur inside a CP932 or UTF-8 character, so the bytes split safely.
+    QList<QByteArray> lines;
+    qsizetype begin = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        lines << bytes.mid(begin, i - begin);
+        if (c == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
+            ++i;
+        begin = i + 1;
+    }
+    if (begin < bytes.size())
+        lines << bytes.mid(begin);
+    return lines;
+}
+
+// Reads the store as readInternalFile would decode it; nullopt when it cannot be read or decoded.
+std::optional<StoreBytes> readStoreBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    StoreBytes store;
+    const QByteArray utf8Bom("\xEF\xBB\xBF");
+    if (bytes.startsWith(utf8Bom)) {
+        store.bom = utf8Bom;
+        store.encoding = TextEncoding::Utf8;
+        bytes = bytes.mid(utf8Bom.size());
+    } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        // UTF-16 is read but never written: its records carry on in UTF-8.
+        std::optional<QString> text = readInternalFile(path);
+        if (!text)
+            return std::nullopt;
+        store.bom = utf8Bom;
+        store.encoding = TextEncoding::Utf8;
+        bytes = text->toUtf8();
+    } else if (!decodeText(bytes, TextEncoding::Cp932)) {
+        store.encoding = TextEncoding::Utf8;
+    }
+    if (!decodeText(bytes, store.encoding))
+        return std::nullopt;
+    store.lines = splitByteLines(bytes);
+    store.endsWithBreak = bytes.isEmpty() || bytes.endsWith('\r') || bytes.endsWith('\n');
+    return store;
+}
+
+QByteArray joinStoreBytes(const StoreBytes& store) {
+    QByteArray out = store.bom;
+    for (const QByteArray& line : store.lines)
+        out += line + "\r\n";
+    return out;
+}
+
+} // namespace
+
 UserTagStore::UserTagStore(UserTagTable& table, Host& host, EditBuffer& buffer, QMenu* mnuUserTAGS)
     : m_table(table), m_host(host), m_buffer(buffer), m_menu(mnuUserTAGS) {
     // Items 0 and 1 come with the menu; the rebuild creates and connects the rest.
@@ -59,22 +127,32 @@ QString UserTagStore::scratchFile() const {
 bool UserTagStore::AppendUserTag(const QString& start, const QString& end, bool hasEnd,
                                  const QString& name) {
     const QString path = storeFile();
-    QString text;
-    if (QFile::exists(path)) {
-        // The whole file is written again, so that a record CP932 cannot hold turns the file
-        // into UTF-8 instead of losing characters; an unreadable file is never overwritten.
-        std::optional<QString> old = readInternalFile(path);
-        if (!old) {
+    const QString record = userTagRecord(start, end, hasEnd, name);
+    QByteArray bytes;
+    if (!QFile::exists(path)) {
+        bytes = encodeInternal(record + u"\r\n"_s);
+    } else {
+        // The file is replaced whole and atomically, its records byte for byte; an unreadable
+        // file is never overwritten.
+        std::optional<StoreBytes> store = readStoreBytes(path);
+        if (!store) {
             report(u"%1 を読み込めないため、タグを登録できませんでした。"_s.arg(path));
             return false;
         }
-        text = *old;
-        if (!text.isEmpty() && !text.endsWith(u'\r') && !text.endsWith(u'\n'))
-            text += u"\r\n"_s;
+        std::optional<QByteArray> encoded = encodeText(record, store->encoding);
+        if (!encoded) {
+            // A character CP932 cannot hold: the whole file moves to UTF-8 with its mark.
+            for (QByteArray& line : store->lines)
+                line = decodeText(line, store->encoding)->toUtf8();
+            store->bom = QByteArray("\xEF\xBB\xBF");
+            store->encoding = TextEncoding::Utf8;
+            encoded = record.toUtf8();
+        }
+        store->lines << *encoded;
+        bytes = joinStoreBytes(*store);
     }
-    text += userTagRecord(start, end, hasEnd, name) + u"\r\n"_s;
     QString error;
-    if (!writeInternalFile(path, text, &error)) {
+    if (!writeFileAtomic(path, bytes, &error)) {
         report(u"%1 に書き込めなかったため、タグを登録できませんでした。\r\n%2"_s.arg(path, error));
         return false;
     }
@@ -127,18 +205,18 @@ bool UserTagStore::DeleteUserTag(int row) {
     const QString path = storeFile();
     const QString scratch = scratchFile();
 
-    std::optional<QString> text = readInternalFile(path);
-    if (!text) {
+    std::optional<StoreBytes> store = readStoreBytes(path);
+    if (!store) {
         report(u"%1 を読み込めなかったため、タグを削除できませんでした。"_s.arg(path));
         return false;
     }
-    QString kept;
-    for (const QString& line : splitStoreLines(*text))
-        if (line != key)
-            kept += line + u"\r\n"_s;
+    // Equal character for character: letter case and full-width forms count.
+    store->lines.removeIf([&](const QByteArray& line) {
+        return decodeText(line, store->encoding) == std::optional<QString>(key);
+    });
 
     QString error;
-    if (!writeInternalFile(scratch, kept, &error)) {
+    if (!writeFileAtomic(scratch, joinStoreBytes(*store), &error)) {
         report(
             u"%1 に書き込めなかったため、タグを削除できませんでした。\r\n%2"_s.arg(scratch, error));
         return false;

@@ -37,6 +37,8 @@ private slots:
     void appendWritesOneRecord_data();
     void appendWritesOneRecord();
     void deleteRemovesIdenticalRecordsOnly();
+    void deletionKeepsOtherRecordsBytes_data();
+    void deletionKeepsOtherRecordsBytes();
     void failedDeletionKeepsTheStore();
     void itemClickWrapsTheSelection_data();
     void itemClickWrapsTheSelection();
@@ -247,6 +249,12 @@ void TstUserTags::appendWritesOneRecord_data() {
     QTest::newRow("a last line without its break keeps its record")
         << QByteArray("<A>,</A>,A") << u"<I>"_s << u"</I>"_s << true << u"I"_s
         << QByteArray("<A>,</A>,A\r\n<I>,</I>,I\r\n");
+    QTest::newRow("earlier records keep their bytes")
+        << QByteArray("<A>,</A>,\xFA\x4A\xED\x40\r\n") << u"<I>"_s << u"</I>"_s << true << u"I"_s
+        << QByteArray("<A>,</A>,\xFA\x4A\xED\x40\r\n<I>,</I>,I\r\n");
+    QTest::newRow("a UTF-8 file stays UTF-8")
+        << QByteArray("\xEF\xBB\xBF<A>,</A>,A\r\n") << u"<B>"_s << u"</B>"_s << true << u"太"_s
+        << QByteArray("\xEF\xBB\xBF<A>,</A>,A\r\n<B>,</B>,\xE5\xA4\xAA\r\n");
     QTest::newRow("a character CP932 lacks turns the file into UTF-8")
         << cp932(u"<B>,</B>,太字\r\n"_s) << u"<S>"_s << u"</S>"_s << true << u"絵😀"_s
         << QByteArray("\xEF\xBB\xBF") + u"<B>,</B>,太字\r\n<S>,</S>,絵😀\r\n"_s.toUtf8();
@@ -287,6 +295,32 @@ void TstUserTags::deleteRemovesIdenticalRecordsOnly() {
     QVERIFY(b.store->DeleteUserTag(5));
     QCOMPARE(readBytes(b.file()),
              cp932(u"<I>,</I>,I\r\n<B>,</B>,Bold\r\n<b>,</b>,B\r\n<B>,</B>,Ｂ\r\n"_s));
+}
+
+void TstUserTags::deletionKeepsOtherRecordsBytes_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    // Characters with two CP932 codes (ⅰ and 纊 here) must come back as the codes they were.
+    QTest::newRow("CP932 duplicate codes")
+        << QByteArray("<A>,</A>,\xFA\x4A\xED\x40\r\n<B>,</B>,B\r\n")
+        << QByteArray("<A>,</A>,\xFA\x4A\xED\x40\r\n");
+    QTest::newRow("UTF-8 with its mark stays so")
+        << QByteArray("\xEF\xBB\xBF<B>,</B>,B\r\n<A>,</A>,\xE5\xA4\xAA\r\n")
+        << QByteArray("\xEF\xBB\xBF<A>,</A>,\xE5\xA4\xAA\r\n");
+    QTest::newRow("LF line ends become CR LF") << QByteArray("<B>,</B>,B\n<A>,</A>,A\n<C>,</C>,C")
+                                               << QByteArray("<A>,</A>,A\r\n<C>,</C>,C\r\n");
+}
+
+void TstUserTags::deletionKeepsOtherRecordsBytes() {
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    StoreBench b;
+    writeBytes(b.file(), before);
+    b.store->LoadUserTags();
+    const int row = b.table[0].Name == u"B"_s ? 1 : 2;
+    QCOMPARE(b.table[row - 1].Name, u"B"_s);
+    QVERIFY(b.store->DeleteUserTag(row));
+    QCOMPARE(readBytes(b.file()), after);
 }
 
 void TstUserTags::failedDeletionKeepsTheStore() {
