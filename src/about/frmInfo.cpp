@@ -1,8 +1,8 @@
 #include "frmInfo.h"
 
-#include "LinkLabel.h"
 #include "document/Preview.h"
 #include "host/Host.h"
+#include "host/LinkLabel.h"
 #include "state/ProgramState.h"
 
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "frmVersion.h"
 
-#include "LinkLabel.h"
 #include "host/Host.h"
+#include "host/LinkLabel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

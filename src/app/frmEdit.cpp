@@ -10,6 +10,7 @@
 #include "TagWiring.h"
 #include "TextPane.h"
 #include "Toolbar.h"
+#include "UserTagWiring.h"
 #include "ViewerWiring.h"
 #include "document/Documents.h"
 #include "document/Preview.h"
@@ -20,6 +21,7 @@
 #include "settings/ColorNumber.h"
 #include "settings/SettingsFile.h"
 #include "state/ProgramState.h"
+#include "usertags/UserTagStore.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -113,6 +115,8 @@ void frmEdit::wireCommands() {
     m_optionWiring = std::make_unique<OptionWiring>(m_state, m_host, *this);
     m_aboutWiring = std::make_unique<AboutWiring>(m_state, m_host, *this);
     m_viewerWiring = std::make_unique<ViewerWiring>(m_state, m_host, *m_buffer, m, this);
+    // After the HTML menu exists: the user tags fill its last submenu.
+    m_userTagWiring = std::make_unique<UserTagWiring>(m_state, m_host, *m_buffer, m, this);
 }
 
 void frmEdit::setCaption(const QString& caption) {
@@ -218,7 +222,7 @@ void frmEdit::Form_Load() {
     m_state.BrowserMode = false;
     if (QFile::exists(m_preview->previewFile()))
         offerRecovery();
-    // User tags are loaded here once their store exists.
+    m_userTagWiring->store().LoadUserTags();
     applyEditorFont();
 }
 

@@ -19,6 +19,7 @@ class TagWiring;
 class TextPane;
 class Toolbar;
 class ViewerWiring;
+class UserTagWiring;
 struct ProgramState;
 
 // The main window: owns the two panes, runs start-up, the pane layout and exit. The commands
@@ -52,6 +53,7 @@ public:
     TagWiring& tagWiring() const { return *m_tagWiring; }
     TableWiring& tableWiring() const { return *m_tableWiring; }
     ViewerWiring& viewerWiring() const { return *m_viewerWiring; }
+    UserTagWiring& userTagWiring() const { return *m_userTagWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -97,6 +99,7 @@ private:
     std::unique_ptr<OptionWiring> m_optionWiring;
     std::unique_ptr<AboutWiring> m_aboutWiring;
     std::unique_ptr<ViewerWiring> m_viewerWiring;
+    std::unique_ptr<UserTagWiring> m_userTagWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;

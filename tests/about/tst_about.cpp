@@ -1,10 +1,10 @@
 #include "about/AppVersion.h"
-#include "about/LinkLabel.h"
 #include "about/frmInfo.h"
 #include "about/frmVersion.h"
 #include "app/MenuTree.h"
 #include "app/frmEdit.h"
 #include "host/BrowserPane.h"
+#include "host/LinkLabel.h"
 #include "support/TestApp.h"
 
 #include <QAction>

@@ -85,6 +85,9 @@ void TstProgram::firstStartTypingAndRecoveryAfterACrash() {
     QCOMPARE(readBytes(settings),
              encodeInternal(SettingsFile::defaultLine(m_dir.path()) + QStringLiteral("\r\n")));
     QVERIFY(!QFile::exists(preview));
+    // The first start creates the empty user tag store.
+    const QFileInfo tags(m_dir.filePath(QStringLiteral("tags.dat")));
+    QVERIFY(tags.exists() && tags.size() == 0);
 
     // Click into the text pane and type.
     xdo({QStringLiteral("mousemove"), QStringLiteral("--window"), main, QStringLiteral("150"),

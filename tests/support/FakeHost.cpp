@@ -145,6 +145,8 @@ void FakeHost::popupMenu(QMenu* menu) {
                       Icon::None,
                       Buttons::Ok,
                       {}};
+    if (popupScript && menu)
+        popupScript(menu);
 }
 
 void FakeHost::enableMainWindow(bool enabled) {

@@ -42,6 +42,8 @@ public:
     std::function<void()> finishPrint;
     // When set, injected keys are delivered as the real host does (queued, after the command).
     QPointer<QWidget> deliverKeysTo;
+    // When set, a popup menu is handed to it after being recorded (it may exec the menu).
+    std::function<void(QMenu*)> popupScript;
 
     // --- the record ---
     QList<HostCall> calls;

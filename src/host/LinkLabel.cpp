@@ -14,6 +14,11 @@ LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent
     setMouseTracking(true);
 }
 
+LinkLabel::LinkLabel(const QString& name, const QString& text, QWidget* parent)
+    : LinkLabel(text, parent) {
+    setObjectName(name);
+}
+
 void LinkLabel::mouseMoveEvent(QMouseEvent* event) {
     emit hovered();
     event->accept();

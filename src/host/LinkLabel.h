@@ -9,6 +9,8 @@ class LinkLabel : public QLabel {
     Q_OBJECT
 public:
     explicit LinkLabel(const QString& text, QWidget* parent = nullptr);
+    // With its objectName, as a form's named link.
+    LinkLabel(const QString& name, const QString& text, QWidget* parent);
 
 signals:
     void clicked();
