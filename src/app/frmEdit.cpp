@@ -3,6 +3,7 @@
 #include "EditCommands.h"
 #include "MenuTree.h"
 #include "PaneLayout.h"
+#include "SearchWiring.h"
 #include "StartPages.h"
 #include "TagWiring.h"
 #include "TextPane.h"
@@ -88,6 +89,7 @@ void frmEdit::wireCommands() {
     m_toolbarButtons = new Toolbar(
         m_toolbar, m_host, toolbarActions(m_state, m_host, d, *m_preview, m, *m_editCommands));
     m_tagWiring = std::make_unique<TagWiring>(m_state, m_host, *m_buffer, m, this);
+    m_searchWiring = std::make_unique<SearchWiring>(m_host, *m_buffer, m, this);
 }
 
 void frmEdit::setCaption(const QString& caption) {

@@ -12,6 +12,7 @@ class MenuTree;
 class Preview;
 class QTimer;
 class QToolBar;
+class SearchWiring;
 class TagWiring;
 class TextPane;
 class Toolbar;
@@ -46,6 +47,7 @@ public:
     EditCommands& editCommands() const { return *m_editCommands; }
     Toolbar* toolbarButtons() const { return m_toolbarButtons; }
     TagWiring& tagWiring() const { return *m_tagWiring; }
+    SearchWiring& searchWiring() const { return *m_searchWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -83,6 +85,7 @@ private:
     std::unique_ptr<EditCommands> m_editCommands;
     Toolbar* m_toolbarButtons = nullptr; // owned by Toolbar1
     std::unique_ptr<TagWiring> m_tagWiring;
+    std::unique_ptr<SearchWiring> m_searchWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;
