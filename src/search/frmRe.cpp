@@ -5,6 +5,7 @@
 #include "host/Host.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -135,12 +136,29 @@ void frmRe::buildControls() {
     lblHelp->hide();
     setFixedSize(px(fieldWidth + 2 * margin), y);
 
+    txtT->installEventFilter(this);
+    txtA->installEventFilter(this);
     connect(txtT, &QPlainTextEdit::textChanged, this, &frmRe::txtT_Change);
     connect(txtA, &QPlainTextEdit::textChanged, this, &frmRe::txtA_Change);
     connect(cmdSearch, &QPushButton::clicked, this, &frmRe::cmdSearch_Click);
     connect(cmdRe, &QPushButton::clicked, this, &frmRe::cmdRe_Click);
     connect(cmdAllRe, &QPushButton::clicked, this, &frmRe::cmdAllRe_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmRe::cmdHelp_Click);
+}
+
+bool frmRe::eventFilter(QObject* watched, QEvent* event) {
+    auto* field = qobject_cast<QPlainTextEdit*>(watched);
+    if (!field || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+        return QDialog::eventFilter(watched, event);
+    const Qt::KeyboardModifiers lineBreak = Qt::ControlModifier | Qt::ShiftModifier;
+    if (key->modifiers() & lineBreak)
+        field->insertPlainText(QStringLiteral("\n"));
+    else if (cmdSearch->isEnabled())
+        cmdSearch->click();
+    return true;
 }
 
 void frmRe::Form_Load() {

@@ -55,6 +55,11 @@ public:
     int toTwips(int pixels) const;
     int toPixels(int twips) const;
 
+protected:
+    // Enter in either field presses the default button; Ctrl+Enter or Shift+Enter types a line
+    // break.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildControls();
     double dotsPerInch() const;

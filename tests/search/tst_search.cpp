@@ -42,11 +42,13 @@ private slots:
     void replaceAllSparseAndDenseAgree();
     void buttonTable_data();
     void buttonTable();
+    void enterPressesFindNext();
     void helpToggle();
     void texts();
 
     void ctrlFOpensAndRefills();
     void closingStartsAfresh();
+    void replaceAllIsOneUndoStep_data();
     void replaceAllIsOneUndoStep();
 };
 
@@ -91,11 +93,11 @@ void verifyDone(const FakeHost& host) {
     QCOMPARE(box.buttons, Buttons::Ok);
 }
 
-// Types `text` into a field key by key; a line break is the Enter key.
+// Types `text` into a field key by key; a line break is Ctrl+Enter.
 void type(QWidget* field, const QString& text) {
     for (const QChar c : text) {
         if (c == u'\n')
-            QTest::keyClick(field, Qt::Key_Return);
+            QTest::keyClick(field, Qt::Key_Return, Qt::ControlModifier);
         else
             QTest::keyClicks(field, QString(c));
     }
@@ -450,6 +452,30 @@ void TstSearch::buttonTable() {
     QVERIFY(!b.dialog.cmdAllRe->isEnabled());
 }
 
+void TstSearch::enterPressesFindNext() {
+    Bench b;
+    b.set(QStringLiteral("ab\r\nab"));
+    QTest::keyClicks(b.dialog.txtT, QStringLiteral("b"));
+    QTest::keyClick(b.dialog.txtT, Qt::Key_Return);
+    QCOMPARE(b.dialog.txtT->toPlainText(), QStringLiteral("b"));
+    QCOMPARE(b.selection(), qMakePair(1, 1));
+    // Ctrl+Enter and Shift+Enter type the line break of a target across lines.
+    QTest::keyClick(b.dialog.txtT, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClicks(b.dialog.txtT, QStringLiteral("a"));
+    QCOMPARE(b.dialog.targetText(), QStringLiteral("b\r\na"));
+    b.buffer.setSelection(0);
+    QTest::keyClick(b.dialog.txtA, Qt::Key_Return);
+    QCOMPARE(b.selection(), qMakePair(1, 4));
+    QTest::keyClick(b.dialog.txtA, Qt::Key_Enter, Qt::ShiftModifier);
+    QCOMPARE(b.dialog.replacementText(), QStringLiteral("\r\n"));
+    // With the target empty the default button is disabled and Enter does nothing.
+    b.dialog.txtT->clear();
+    b.host.clear();
+    QTest::keyClick(b.dialog.txtT, Qt::Key_Return);
+    QCOMPARE(b.dialog.txtT->toPlainText(), QString());
+    QCOMPARE(b.host.kinds(), QStringList{});
+}
+
 void TstSearch::helpToggle() {
     Bench b;
     b.dialog.show();
@@ -545,28 +571,37 @@ void TstSearch::closingStartsAfresh() {
     QTRY_VERIFY(!second);
 }
 
+void TstSearch::replaceAllIsOneUndoStep_data() {
+    QTest::addColumn<int>("lines");
+    // One hit over two lines is set in one go; two hits twenty lines apart are edited alone.
+    QTest::newRow("stretch") << 0;
+    QTest::newRow("hits alone") << 20;
+}
+
 void TstSearch::replaceAllIsOneUndoStep() {
+    QFETCH(int, lines);
     EditorFixture fx;
     frmEdit& w = fx.open();
     QVERIFY(showActive(w));
     EditBuffer& buffer = w.buffer();
-    const QString before = QStringLiteral("<P>見出し</P>\r\n<P>ABC 見出し</P>\r\n");
+    const QString middle = QStringLiteral("本文\r\n").repeated(lines);
+    const QString before = "<P>見出し</P>\r\n" + middle + "<P>ABC 見出し</P>\r\n";
     buffer.setText(before);
     buffer.setSelection(3, 3);
     settle();
     w.txtEdit()->setFocus();
     QTest::keyClicks(w.txtEdit(), QStringLiteral("T"));
     settle();
-    const QString typed = QStringLiteral("<P>T</P>\r\n<P>ABC 見出し</P>\r\n");
+    const QString typed = "<P>T</P>\r\n" + middle + "<P>ABC 見出し</P>\r\n";
     QCOMPARE(buffer.text(), typed);
     SearchTool& tool = w.searchWiring().searchTool();
     tool.mnuReSe_Click();
     frmRe* dialog = tool.window();
-    dialog->setTargetText(QStringLiteral("</P>\n<P>"));
+    dialog->setTargetText(QStringLiteral("</P>\n"));
     dialog->txtA->setPlainText(QStringLiteral("<BR>"));
     QTest::mouseClick(dialog->cmdAllRe, Qt::LeftButton);
     settle();
-    const QString replaced = QStringLiteral("<P>T<BR>ABC 見出し</P>\r\n");
+    const QString replaced = "<P>T<BR>" + middle + "<P>ABC 見出し<BR>";
     QCOMPARE(buffer.text(), replaced);
     QVERIFY(!fx.state.document.DocumentSaved);
     // Back in the editor, Ctrl+Z gives the text as it was before Replace all, and again the
