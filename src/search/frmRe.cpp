@@ -199,16 +199,26 @@ int frmRe::findFrom(int from, const QString& target) const {
     const QString paneTarget = withPaneBreaks(target);
     const Comparison mode = chkSmBi->isChecked() ? Comparison::IgnoreCase : Comparison::Exact;
     const int start = m_buffer.toWidgetPosition(from);
-    // Only the text from the search position on is read, so a search near the end stays cheap.
-    QTextCursor cursor(m_buffer.widget()->document());
-    cursor.setPosition(start);
-    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    const QString rest = cursor.selectedText();
-    for (qsizetype hit = findText(rest, paneTarget, 0, mode); hit >= 0;
-         hit = findText(rest, paneTarget, hit + 1, mode)) {
+    // A search near the end reads only the rest of the text; a longer one reads the whole raw
+    // text, which the document hands out far faster than a selection of the same length.
+    QTextDocument* doc = m_buffer.widget()->document();
+    const int rest = doc->characterCount() - 1 - start;
+    QString text;
+    int offset = 0;
+    if (rest <= 1 << 16) {
+        QTextCursor cursor(doc);
+        cursor.setPosition(start);
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        text = cursor.selectedText();
+        offset = start;
+    } else {
+        text = m_buffer.rawText();
+    }
+    for (qsizetype hit = findText(text, paneTarget, start - offset, mode); hit >= 0;
+         hit = findText(text, paneTarget, hit + 1, mode)) {
         // A position inside a line break maps to the break's start; a hit must not begin
         // before the search position.
-        const int position = m_buffer.fromWidgetPosition(start + int(hit));
+        const int position = m_buffer.fromWidgetPosition(offset + int(hit));
         if (position >= from)
             return position;
     }

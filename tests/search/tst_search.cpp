@@ -237,6 +237,12 @@ void TstSearch::findNextWalksTheHits_data() {
     QTest::newRow("line break alone") << "a\r\n\r\nb" << 0 << "\n" << false << QList<int>{1, 3};
     QTest::newRow("case folded") << "ABC abc" << 0 << "abc" << true << QList<int>{0, 4};
     QTest::newRow("full-width folded") << "ａＢｃ" << 0 << "ＡＢＣ" << true << QList<int>{0};
+    // A long search reads the whole text rather than the rest of it.
+    QTest::newRow("long, many lines") << QStringLiteral("a\r\n").repeated(40000) + "abc\r\nabc" << 5
+                                      << "abc" << false << QList<int>{120000, 120005};
+    QTest::newRow("long, from the middle")
+        << "abc" + QStringLiteral("x\r\n").repeated(40000) + "ABC" << 3 << "abc" << true
+        << QList<int>{120003};
 }
 
 void TstSearch::findNextWalksTheHits() {
