@@ -158,6 +158,27 @@ void BM_ReplaceAll(benchmark::State& state) {
     state.counters["x_sed_c_cpu"] = total.cpu / n / sedC.cpu;
 }
 
+// The floor under Replace all: the pane taking the replaced text as a whole through the edit
+// buffer, with no searching at all. Building the pane's lines is most of the cost.
+void BM_PaneTakesReplacedText(benchmark::State& state) {
+    SearchBench bench;
+    const QString replaced = replaceEvery(document(), target, replacement, Comparison::Exact);
+    double cpu = 0;
+    for (auto _ : state) {
+        const double c0 = threadSeconds();
+        const auto t0 = Clock::now();
+        bench.buffer.setText(replaced);
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - t0).count());
+        cpu += threadSeconds() - c0;
+        state.PauseTiming();
+        QCoreApplication::processEvents();
+        bench.pane.undoLastStep();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["cpu_ms"] = cpu / double(state.iterations()) * 1e3;
+}
+
 // Find next with the caret near the end (range 0) or at the start (range 1), the only
 // occurrence of the target a few lines before the end.
 void BM_FindNextNearEnd(benchmark::State& state) {
@@ -196,6 +217,7 @@ BENCHMARK(BM_ReplaceAll)
     ->UseManualTime()
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaneTakesReplacedText)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindNextNearEnd)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {

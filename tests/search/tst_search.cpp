@@ -396,17 +396,22 @@ void TstSearch::replaceAll() {
 
 void TstSearch::replaceAllSparseAndDenseAgree_data() {
     QTest::addColumn<int>("every");
-    // A hit on every line sets the stretch in one go; a hit in every tenth line edits each hit.
-    QTest::newRow("dense") << 1;
-    QTest::newRow("sparse") << 10;
-    QTest::newRow("first and last only") << 1000;
+    QTest::addColumn<int>("from");
+    // Hits all over the text set it whole; a crowd of hits in part of it sets that stretch; a
+    // hit in every tenth line edits each hit.
+    QTest::newRow("whole") << 1 << 0;
+    QTest::newRow("stretch") << 1 << 700;
+    QTest::newRow("sparse") << 10 << 0;
+    QTest::newRow("first and last only") << 1000 << 0;
 }
 
 void TstSearch::replaceAllSparseAndDenseAgree() {
     QFETCH(int, every);
+    QFETCH(int, from);
     QString text;
     for (int i = 0; i < 1000; ++i)
-        text += QStringLiteral("行%1 ").arg(i) + (i % every == 0 || i == 999 ? "見出し" : "本文") +
+        text += QStringLiteral("行%1 ").arg(i) +
+                ((i >= from && i % every == 0) || i == 999 ? "見出し" : "本文") +
                 QStringLiteral(" 終\r\n");
     Bench b;
     b.set(text);
@@ -579,8 +584,9 @@ void TstSearch::closingStartsAfresh() {
 
 void TstSearch::replaceAllIsOneUndoStep_data() {
     QTest::addColumn<int>("lines");
-    // One hit over two lines is set in one go; two hits twenty lines apart are edited alone.
-    QTest::newRow("stretch") << 0;
+    // One hit in a text of three lines sets it whole; two hits twenty lines apart are edited
+    // alone.
+    QTest::newRow("whole") << 0;
     QTest::newRow("hits alone") << 20;
 }
 
