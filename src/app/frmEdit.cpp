@@ -5,6 +5,7 @@
 #include "MenuTree.h"
 #include "OptionWiring.h"
 #include "PaneLayout.h"
+#include "SearchWiring.h"
 #include "StartPages.h"
 #include "TableWiring.h"
 #include "TagWiring.h"
@@ -117,6 +118,7 @@ void frmEdit::wireCommands() {
     m_viewerWiring = std::make_unique<ViewerWiring>(m_state, m_host, *m_buffer, m, this);
     // After the HTML menu exists: the user tags fill its last submenu.
     m_userTagWiring = std::make_unique<UserTagWiring>(m_state, m_host, *m_buffer, m, this);
+    m_searchWiring = std::make_unique<SearchWiring>(m_host, *m_buffer, m, this);
 }
 
 void frmEdit::setCaption(const QString& caption) {

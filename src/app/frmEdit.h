@@ -15,6 +15,7 @@ class Preview;
 class QTimer;
 class QToolBar;
 class TableWiring;
+class SearchWiring;
 class TagWiring;
 class TextPane;
 class Toolbar;
@@ -54,6 +55,7 @@ public:
     TableWiring& tableWiring() const { return *m_tableWiring; }
     ViewerWiring& viewerWiring() const { return *m_viewerWiring; }
     UserTagWiring& userTagWiring() const { return *m_userTagWiring; }
+    SearchWiring& searchWiring() const { return *m_searchWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -100,6 +102,7 @@ private:
     std::unique_ptr<AboutWiring> m_aboutWiring;
     std::unique_ptr<ViewerWiring> m_viewerWiring;
     std::unique_ptr<UserTagWiring> m_userTagWiring;
+    std::unique_ptr<SearchWiring> m_searchWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;

@@ -1,0 +1,12 @@
+#include "SearchWiring.h"
+
+#include "MenuTree.h"
+#include "search/SearchTool.h"
+
+SearchWiring::SearchWiring(Host& host, EditBuffer& buffer, MenuTree& menus, QWidget* mainWindow)
+    : m_tool(std::make_unique<SearchTool>(host, buffer, mainWindow)) {
+    SearchTool* tool = m_tool.get();
+    menus.wire(QStringLiteral("mnuReSe"), [tool] { tool->mnuReSe_Click(); });
+}
+
+SearchWiring::~SearchWiring() = default;
