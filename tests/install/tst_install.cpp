@@ -73,11 +73,12 @@ private slots:
 private:
     QString xdo(const QStringList& args) { return run(QStringLiteral("xdotool"), args).trimmed(); }
     QString waitForWindow(const QString& name);
-    bool startInstalled();
+    bool startInstalled(const QString& home);
     void stopInstalled();
 
     QTemporaryDir m_prefix;
     QTemporaryDir m_home;
+    QTemporaryDir m_otherHome;
     QProcess m_program;
     bool m_asNobody = false;
 };
@@ -196,13 +197,13 @@ QString TstInstall::waitForWindow(const QString& name) {
     return id;
 }
 
-bool TstInstall::startInstalled() {
+bool TstInstall::startInstalled(const QString& home) {
     const QString program = m_prefix.filePath(QStringLiteral("bin/tagloom"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
                              "XDG_RUNTIME_DIR", "QTWEBENGINE_DISABLE_SANDBOX"})
         env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("HOME"), m_home.path());
+    env.insert(QStringLiteral("HOME"), home);
     if (m_asNobody) {
         // The X server lets in whoever holds its cookie: hand the user a copy.
         const passwd* nobody = ::getpwnam("nobody");
@@ -221,7 +222,7 @@ bool TstInstall::startInstalled() {
         m_program.setProgram(program);
     }
     m_program.setProcessEnvironment(env);
-    m_program.setWorkingDirectory(m_home.path());
+    m_program.setWorkingDirectory(home);
     m_program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_program.start();
     return m_program.waitForStarted();
@@ -257,7 +258,7 @@ void TstInstall::installedProgramAsAUserWhoCannotWriteItsFolder() {
     const QString settings = userFolder + QStringLiteral("/setting.dat");
 
     // First start: the per-user folder is made and holds the settings; bin/ stays untouched.
-    QVERIFY(startInstalled());
+    QVERIFY(startInstalled(m_home.path()));
     QVERIFY2(!waitForWindow(QStringLiteral("^Tagloom -$")).isEmpty(),
              "the installed program's main window did not appear");
     QTRY_COMPARE_WITH_TIMEOUT(
@@ -269,12 +270,14 @@ void TstInstall::installedProgramAsAUserWhoCannotWriteItsFolder() {
     // Next start opens on the help page, which only the installed data folder holds.
     QVERIFY(!QFile::exists(userFolder + QStringLiteral("/help.html")));
     writeBytes(settings, "help" + readBytes(settings));
-    QVERIFY(startInstalled());
-    const QString main = waitForWindow(QStringLiteral("^Tagloom -$"));
-    QVERIFY2(!main.isEmpty(), "the main window did not appear the second time");
+    QVERIFY(startInstalled(m_home.path()));
+    QVERIFY2(!waitForWindow(QStringLiteral("^Tagloom -$")).isEmpty(),
+             "the main window did not appear the second time");
     QImage shot;
     const bool painted = QTest::qWaitFor(
         [&] {
+            // Looked up each time: the window of the ended run may linger for a moment.
+            const QString main = waitForWindow(QStringLiteral("^Tagloom -$"));
             shot = QGuiApplication::primaryScreen()->grabWindow(main.toULongLong()).toImage();
             return helpOrangePixels(shot) > 200;
         },
@@ -284,6 +287,19 @@ void TstInstall::installedProgramAsAUserWhoCannotWriteItsFolder() {
     QVERIFY2(painted, "the help page did not show (screen saved as tst_install-help.png)");
     QCOMPARE(QDir(bin).entryList(QDir::Files | QDir::Hidden), QStringList{"tagloom"});
     stopInstalled();
+
+    // Another user of the same copy (here the one running the tests, even root) gets their own.
+    m_asNobody = false;
+    const QString otherFolder = m_otherHome.filePath(QStringLiteral(".local/share/Tagloom"));
+    QVERIFY(startInstalled(m_otherHome.path()));
+    QVERIFY2(!waitForWindow(QStringLiteral("^Tagloom -$")).isEmpty(),
+             "the main window did not appear for the other user");
+    QTRY_COMPARE_WITH_TIMEOUT(
+        readBytes(otherFolder + QStringLiteral("/setting.dat")),
+        encodeInternal(SettingsFile::defaultLine(otherFolder) + QStringLiteral("\r\n")), 10000);
+    stopInstalled();
+    QVERIFY(readBytes(settings).startsWith("help[]"));
+    QCOMPARE(QDir(bin).entryList(QDir::Files | QDir::Hidden), QStringList{"tagloom"});
 }
 
 void TstInstall::debianPackage() {
