@@ -214,10 +214,16 @@ bool TstInstall::startInstalled(const QString& home) {
                 return false;
         }
         env.insert(QStringLiteral("XAUTHORITY"), cookie);
+        // Started as a desktop starts it: the entry's command, looked up in PATH.
+        QSettings entry(m_prefix.filePath(QStringLiteral("share/applications/tagloom.desktop")),
+                        QSettings::IniFormat);
+        const QString command = entry.value(QStringLiteral("Desktop Entry/Exec")).toString();
+        env.insert(QStringLiteral("PATH"),
+                   QFileInfo(program).path() + u':' + env.value(QStringLiteral("PATH")));
         m_program.setProgram(QStringLiteral("setpriv"));
         m_program.setArguments({QStringLiteral("--reuid=%1").arg(nobody->pw_uid),
                                 QStringLiteral("--regid=%1").arg(nobody->pw_gid),
-                                QStringLiteral("--clear-groups"), QStringLiteral("--"), program});
+                                QStringLiteral("--clear-groups"), QStringLiteral("--"), command});
     } else {
         m_program.setProgram(program);
     }
