@@ -32,7 +32,7 @@ bool isWritable(const QString& folder) {
 }
 
 QString choose(const QString& programFolder, const QString& perUserFolder) {
-    if (!isInstalledCopy(programFolder) && isWritable(programFolder))
+    if (perUserFolder.isEmpty() || (!isInstalledCopy(programFolder) && isWritable(programFolder)))
         return programFolder;
     // When it cannot be made the writes that follow fail, and each says so as it would anywhere.
     QDir().mkpath(perUserFolder);

@@ -19,7 +19,8 @@ bool isInstalledCopy(const QString& programFolder);
 // True when this user (by their real ids, as access(2) decides) may create files in `folder`.
 bool isWritable(const QString& folder);
 
-// The program's folder when the program runs from there, else `perUserFolder`, created.
+// The program's folder when the program runs from there (or no per-user folder is known), else
+// `perUserFolder`, created.
 QString choose(const QString& programFolder, const QString& perUserFolder);
 // help.html in the application folder when present, else the installed one; when neither
 // exists, the application folder's (so that the page that says so names a sensible file).

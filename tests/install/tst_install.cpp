@@ -59,7 +59,6 @@ int helpOrangePixels(const QImage& image) {
 class TstInstall : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void cleanupTestCase();
     void applicationFolderChoice_data();
     void applicationFolderChoice();
@@ -73,6 +72,8 @@ private slots:
 private:
     QString xdo(const QStringList& args) { return run(QStringLiteral("xdotool"), args).trimmed(); }
     QString waitForWindow(const QString& name);
+    // Installs into the temporary prefix once, for the tests that look at the installed copy.
+    void install();
     bool startInstalled(const QString& home);
     void stopInstalled();
 
@@ -81,9 +82,12 @@ private:
     QTemporaryDir m_otherHome;
     QProcess m_program;
     bool m_asNobody = false;
+    bool m_installed = false;
 };
 
-void TstInstall::initTestCase() {
+void TstInstall::install() {
+    if (m_installed)
+        return;
     QVERIFY(m_prefix.isValid() && m_home.isValid());
     int rc = 0;
     const QString out = run(QStringLiteral(TAGLOOM_CMAKE),
@@ -91,6 +95,7 @@ void TstInstall::initTestCase() {
                              QStringLiteral("--prefix"), m_prefix.path()},
                             {}, &rc);
     QVERIFY2(rc == 0, qPrintable(out));
+    m_installed = true;
 }
 
 void TstInstall::cleanupTestCase() {
@@ -103,26 +108,42 @@ void TstInstall::cleanupTestCase() {
 void TstInstall::applicationFolderChoice_data() {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<bool>("userFolderKnown");
     QTest::addColumn<bool>("perUser");
-    QTest::newRow("build folder") << QStringList{"app/tagloom", "app/help.html"} << "app" << false;
-    QTest::newRow("copied folder without help") << QStringList{"copy/tagloom"} << "copy" << false;
-    QTest::newRow("installed copy")
-        << QStringList{"usr/bin/tagloom", "usr/share/tagloom/help.html"} << "usr/bin" << true;
+    const QStringList build{"app/tagloom", "app/help.html"};
+    const QStringList installed{"usr/bin/tagloom", "usr/share/tagloom/help.html"};
+    QTest::newRow("build folder") << build << "app" << false << true << false;
+    QTest::newRow("read-only build folder") << build << "app" << true << true << true;
+    QTest::newRow("copied folder without help")
+        << QStringList{"copy/tagloom"} << "copy" << false << true << false;
+    QTest::newRow("installed copy") << installed << "usr/bin" << false << true << true;
+    QTest::newRow("installed copy, no per-user folder known")
+        << installed << "usr/bin" << false << false << false;
     QTest::newRow("help beside an installed layout")
         << QStringList{"usr/bin/tagloom", "usr/bin/help.html", "usr/share/tagloom/help.html"}
-        << "usr/bin" << false;
+        << "usr/bin" << false << true << false;
 }
 
 void TstInstall::applicationFolderChoice() {
     QFETCH(QStringList, files);
     QFETCH(QString, program);
+    QFETCH(bool, readOnly);
+    QFETCH(bool, userFolderKnown);
     QFETCH(bool, perUser);
+    if (readOnly && ::geteuid() == 0)
+        QSKIP("root writes into read-only folders (the installed program's test runs as a user)");
     QTemporaryDir root;
     for (const QString& f : files)
         makeFile(root.filePath(f));
+    const QString programFolder = root.filePath(program);
+    if (readOnly)
+        QVERIFY(::chmod(QFile::encodeName(programFolder).constData(), 0555) == 0);
     const QString user = root.filePath(QStringLiteral("home/.local/share/Tagloom"));
-    const QString chosen = AppFolder::choose(root.filePath(program), user);
-    QCOMPARE(chosen, perUser ? user : root.filePath(program));
+    const QString chosen = AppFolder::choose(programFolder, userFolderKnown ? user : QString());
+    if (readOnly)
+        ::chmod(QFile::encodeName(programFolder).constData(), 0755);
+    QCOMPARE(chosen, perUser ? user : programFolder);
     // The per-user folder is made when chosen, and only then.
     QCOMPARE(QFileInfo(user).isDir(), perUser);
 }
@@ -151,6 +172,9 @@ void TstInstall::helpFileLookup() {
 }
 
 void TstInstall::installedTree() {
+    install();
+    if (QTest::currentTestFailed())
+        return;
     QCOMPARE(
         filesUnder(m_prefix.path()),
         (QStringList{"bin/tagloom", "share/applications/tagloom.desktop",
@@ -170,6 +194,9 @@ void TstInstall::installedTree() {
 }
 
 void TstInstall::desktopEntry() {
+    install();
+    if (QTest::currentTestFailed())
+        return;
     QSettings entry(m_prefix.filePath(QStringLiteral("share/applications/tagloom.desktop")),
                     QSettings::IniFormat);
     entry.beginGroup(QStringLiteral("Desktop Entry"));
@@ -242,6 +269,9 @@ void TstInstall::stopInstalled() {
 }
 
 void TstInstall::installedProgramAsAUserWhoCannotWriteItsFolder() {
+    install();
+    if (QTest::currentTestFailed())
+        return;
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         QSKIP("needs an X display (the tests run under xvfb-run)");
     const QString bin = m_prefix.filePath(QStringLiteral("bin"));
