@@ -135,14 +135,19 @@ void EditCommands::mnuPrint_Click() {
     std::vector<std::pair<QPointer<QAction>, bool>> submenus;
     for (QMenu* menu : m_window.findChildren<QMenu*>())
         submenus.emplace_back(menu->menuAction(), menu->menuAction()->isEnabled());
+    // The window stays disabled, and the preview as it is, until the page is out.
     m_window.setEnabled(false);
-    m_host.printPage();
-    m_window.setEnabled(true);
-    for (const auto& [entry, enabled] : submenus)
-        if (entry)
-            entry->setEnabled(enabled);
-    m_window.setWindowState(before);
-    // Disabling the window took the focus away; give it back where it was.
-    if (focus)
-        focus->setFocus(Qt::OtherFocusReason);
+    QPointer<QWidget> window(&m_window);
+    m_host.printPage([window, submenus, before, focus] {
+        if (!window)
+            return;
+        window->setEnabled(true);
+        for (const auto& [entry, enabled] : submenus)
+            if (entry)
+                entry->setEnabled(enabled);
+        window->setWindowState(before);
+        // Disabling the window took the focus away; give it back where it was.
+        if (focus)
+            focus->setFocus(Qt::OtherFocusReason);
+    });
 }

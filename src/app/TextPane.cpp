@@ -45,6 +45,9 @@ TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // The document's own undo history would keep every edit; the pane keeps one step itself.
     document()->setUndoRedoEnabled(false);
+    // Tab and Shift+Tab move the focus out, which pauses the interval refresh; Ctrl+Tab types
+    // a tab character.
+    setTabChangesFocus(true);
     m_mirror = document()->toRawText();
     connect(document(), &QTextDocument::contentsChange, this, &TextPane::onContentsChange);
 }
@@ -111,6 +114,14 @@ void TextPane::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Undo)) {
         m_expectUndoKey = false;
         undoLastStep();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Tab &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+        beginTyping();
+        insertAtSelection(QStringLiteral("\t"));
+        endTyping();
         event->accept();
         return;
     }
@@ -186,6 +197,13 @@ void TextPane::onContentsChange(int position, int removed, int added) {
     cursor.setPosition(position);
     cursor.setPosition(position + added, QTextCursor::KeepAnchor);
     m_mirror.replace(position, removed, cursor.selectedText());
+}
+
+void TextPane::forgetUndo() {
+    m_hasStep = false;
+    m_undoText.clear();
+    m_runOpen = false;
+    m_commandStepOpen = false;
 }
 
 void TextPane::undoLastStep() {

@@ -34,6 +34,8 @@ public:
     // The pane's own undo: swaps the text with its state before the last step.
     void undoLastStep();
     bool canUndo() const { return m_hasStep; }
+    // After a whole-document load there is nothing to undo until the next edit.
+    void forgetUndo();
 
 signals:
     void gotFocus();

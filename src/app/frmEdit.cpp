@@ -4,6 +4,7 @@
 #include "MenuTree.h"
 #include "PaneLayout.h"
 #include "StartPages.h"
+#include "TableWiring.h"
 #include "TagWiring.h"
 #include "TextPane.h"
 #include "Toolbar.h"
@@ -28,6 +29,22 @@
 namespace {
 
 const QString kRestoredName = QStringLiteral("復元されたドキュメント.html");
+
+// The text the preview file was written from, exactly as typed. A file without the recovery
+// note (left by an older build) is taken as it stands.
+std::optional<QString> recoverPreviewFile(const QString& path, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return std::nullopt;
+    }
+    if (std::optional<QString> exact = Preview::recoveredText(file.readAll()))
+        return exact;
+    const std::optional<DecodedText> read = readTextFile(path, error);
+    if (!read)
+        return std::nullopt;
+    return linesToCrLf(read->text);
+}
 
 } // namespace
 
@@ -56,6 +73,7 @@ frmEdit::frmEdit(ProgramState& state, Host& host, QWidget* parent)
                                               [this](const QString& c) { setCaption(c); });
 
     connect(m_buffer.get(), &EditBuffer::changed, m_preview.get(), &Preview::txtEdit_Change);
+    connect(m_buffer.get(), &EditBuffer::loaded, m_txtEdit, &TextPane::forgetUndo);
     connect(m_txtEdit, &TextPane::gotFocus, m_preview.get(), &Preview::txtEdit_GotFocus);
     connect(m_txtEdit, &TextPane::lostFocus, m_preview.get(), &Preview::txtEdit_LostFocus);
     connect(m_timer, &QTimer::timeout, m_preview.get(), &Preview::Timer1_Timer);
@@ -88,6 +106,7 @@ void frmEdit::wireCommands() {
     m_toolbarButtons = new Toolbar(
         m_toolbar, m_host, toolbarActions(m_state, m_host, d, *m_preview, m, *m_editCommands));
     m_tagWiring = std::make_unique<TagWiring>(m_state, m_host, *m_buffer, m, this);
+    m_tableWiring = std::make_unique<TableWiring>(m_state, m_host, *m_buffer, m, this);
 }
 
 void frmEdit::setCaption(const QString& caption) {
@@ -124,12 +143,35 @@ void frmEdit::showEvent(QShowEvent* event) {
     if (!m_firstShow)
         return;
     m_firstShow = false;
+    if (fitPlacedOuterSize())
+        return;
+    // On X11 the window manager tells the frame's extents only after the window is mapped:
+    // look again as the window is moved into its frame, and for a short while after.
+    auto* poll = new QTimer(this);
+    poll->setInterval(50);
+    connect(poll, &QTimer::timeout, this, [this, poll, tries = 0]() mutable {
+        if (fitPlacedOuterSize() || ++tries >= 60)
+            poll->deleteLater();
+    });
+    poll->start();
+}
+
+bool frmEdit::fitPlacedOuterSize() {
+    if (m_outerSizeFitted || !m_placedOuterSize.isValid() || isMaximized())
+        return m_outerSizeFitted;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.width() <= 0 && frame.height() <= 0)
+        return false;
     // The placement is of the outer frame; now that the frame is known, take it off the client.
-    if (!isMaximized() && m_placedOuterSize.isValid()) {
-        const QSize frame = frameGeometry().size() - geometry().size();
-        if (frame.width() > 0 || frame.height() > 0)
-            resize(m_placedOuterSize - frame);
-    }
+    m_outerSizeFitted = true;
+    resize(m_placedOuterSize - frame);
+    return true;
+}
+
+void frmEdit::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (!m_firstShow)
+        fitPlacedOuterSize();
 }
 
 void frmEdit::applyEditorColors() {
@@ -193,8 +235,8 @@ void frmEdit::offerRecovery() {
     doc.DocumentPath = m_preview->previewFile();
     m_buffer->setText(QString());
     QString error;
-    const std::optional<DecodedText> read = readTextFile(m_preview->previewFile(), &error);
-    if (!read) {
+    const std::optional<QString> text = recoverPreviewFile(m_preview->previewFile(), &error);
+    if (!text) {
         // Nothing is touched: the preview file stays until the first refresh rewrites it.
         doc.DocumentPath.clear();
         m_host.messageBox(QStringLiteral("前回のドキュメントを読み込めませんでした。\r\n") + error,
@@ -202,7 +244,7 @@ void frmEdit::offerRecovery() {
         return;
     }
     m_buffer->setTag(QStringLiteral("no"));
-    m_buffer->setText(linesToCrLf(read->text));
+    m_buffer->loadText(*text);
     m_buffer->setTag(QString());
     doc.DocumentPath = m_host.appFile(kRestoredName);
     setCaption(Documents::caption(doc.DocumentPath));

@@ -12,6 +12,7 @@ class MenuTree;
 class Preview;
 class QTimer;
 class QToolBar;
+class TableWiring;
 class TagWiring;
 class TextPane;
 class Toolbar;
@@ -46,6 +47,7 @@ public:
     EditCommands& editCommands() const { return *m_editCommands; }
     Toolbar* toolbarButtons() const { return m_toolbarButtons; }
     TagWiring& tagWiring() const { return *m_tagWiring; }
+    TableWiring& tableWiring() const { return *m_tableWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -57,9 +59,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void placeWindow();
+    // Sizes the client so that the outer frame has the placed size, once the frame is known.
+    // True once done.
+    bool fitPlacedOuterSize();
     void applyEditorColors();
     void applyEditorFont();
     void offerRecovery();
@@ -83,7 +89,9 @@ private:
     std::unique_ptr<EditCommands> m_editCommands;
     Toolbar* m_toolbarButtons = nullptr; // owned by Toolbar1
     std::unique_ptr<TagWiring> m_tagWiring;
+    std::unique_ptr<TableWiring> m_tableWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;
+    bool m_outerSizeFitted = false;
 };

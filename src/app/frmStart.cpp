@@ -1,6 +1,8 @@
 #include "frmStart.h"
 
+#include "StartupTrace.h"
 #include "frmEdit.h"
+#include "host/BrowserPane.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -29,15 +31,20 @@ frmStart::frmStart(ProgramState& state, Host& host, QWidget* parent)
 
 void frmStart::Form_Load() {
     show();
+    traceStartup("splash");
     m_timer->start();
+    // The splash waits anyway: start the browser engine meanwhile, once the splash is drawn.
+    QTimer::singleShot(0, this, [] { BrowserPane::warmUp(); });
 }
 
 void frmStart::Timer1_Timer() {
     m_timer->stop();
+    traceStartup("timer");
     // The main window outlives the splash; it is deleted when the program ends.
     m_main = new frmEdit(m_state, m_host);
     emit mainWindowCreated(m_main);
     m_main->Form_Load();
     m_main->show();
+    traceStartup("main");
     close();
 }

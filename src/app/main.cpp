@@ -1,6 +1,8 @@
+#include "StartupTrace.h"
 #include "frmEdit.h"
 #include "frmStart.h"
 #include "host/AppFolder.h"
+#include "host/BrowserPane.h"
 #include "host/QtHost.h"
 #include "state/ProgramState.h"
 
@@ -52,6 +54,9 @@ int main(int argc, char** argv) {
     QObject::connect(&splash, &frmStart::mainWindowCreated, [&host](frmEdit* window) {
         host.setMainWindow(window);
         host.setBrowser(window->WB());
+        QObject::connect(
+            window->WB(), &BrowserPane::navigationShown, window, [] { traceStartup("start page"); },
+            Qt::SingleShotConnection);
     });
     splash.Form_Load();
     const int result = app.exec();

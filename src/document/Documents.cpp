@@ -93,7 +93,7 @@ QString Documents::OpenDocument(int load) {
     doc.DocumentPath = *chosen;
     m_buffer.setText(QString());
     m_buffer.setTag(QStringLiteral("no"));
-    m_buffer.setText(linesToCrLf(read->text));
+    m_buffer.loadText(linesToCrLf(read->text));
     m_buffer.setTag(QString());
     m_encoding = read->encoding;
     m_lineEnding = detectLineEnding(read->text);
@@ -190,8 +190,8 @@ void Documents::mnuNewFile_Click() {
     m_host.beep();
     const QString title = m_host.inputBox(QStringLiteral("ページのタイトルは？"),
                                           QStringLiteral("STEP:1"), QStringLiteral("page title"));
-    m_buffer.setText(QStringLiteral("<HTML>\r\n<HEAD>\r\n<TITLE>") + title +
-                     QStringLiteral("</TITLE>\r\n</HEAD>\r\n<BODY>\r\n\r\n</BODY>\r\n</HTML>"));
+    m_buffer.loadText(QStringLiteral("<HTML>\r\n<HEAD>\r\n<TITLE>") + title +
+                      QStringLiteral("</TITLE>\r\n</HEAD>\r\n<BODY>\r\n\r\n</BODY>\r\n</HTML>"));
     resetFormat();
     SaveDocument(QString());
 }

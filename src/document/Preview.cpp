@@ -7,8 +7,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QTimer>
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +20,24 @@
 namespace {
 
 const QLatin1String kHead("<head>");
+
+// The recovery note closes every preview file. It records what the preview changed in the
+// buffer's text: the element put after each head tag, and how each of those tags was spelt
+// (one hexadecimal digit a tag, bit n set when its n-th letter was a capital).
+const char kNoteStart[] = "<!-- tagloom-recovery";
+const char kNoteEnd[] = " -->";
+
+QByteArray recoveryNote(const std::vector<char>& headCases, const QByteArray& element) {
+    QByteArray note(kNoteStart);
+    if (!headCases.empty()) {
+        note += " heads=";
+        note.append(headCases.data(), qsizetype(headCases.size()));
+        // Percent-encoded, so the note can never close itself early.
+        note += " base=" + element.toPercentEncoding(QByteArray(), "-");
+    }
+    note += kNoteEnd;
+    return note;
+}
 
 // Writes the preview file next to itself and renames it into place: the recovery copy is never
 // half written, and the browser never reads a file that is still being written.
@@ -100,6 +120,7 @@ QByteArray Preview::previewBytes(const QString& raw, const QString& baseAddress,
     const qsizetype size = text.size();
     static const char kBase[] = "<base href=";
     std::vector<qsizetype> heads;
+    std::vector<char> headCases;
     bool hasBase = false;
     for (const char* p = static_cast<const char*>(std::memchr(data, '<', size)); p;) {
         const qsizetype at = p - data;
@@ -109,17 +130,27 @@ QByteArray Preview::previewBytes(const QString& raw, const QString& baseAddress,
         }
         if (size - at >= 6 && std::equal(p + 1, p + 6, "head>", [](char a, char b) {
                 return (a >= 'A' && a <= 'Z' ? char(a + 32) : a) == b;
-            }))
+            })) {
             heads.push_back(at);
+            int mask = 0;
+            for (int i = 0; i < 4; ++i)
+                if (p[1 + i] >= 'A' && p[1 + i] <= 'Z')
+                    mask |= 1 << i;
+            headCases.push_back("0123456789ABCDEF"[mask]);
+        }
         p = static_cast<const char*>(std::memchr(p + 1, '<', size - at - 1));
     }
-    if (hasBase)
+    if (hasBase) {
         heads.clear();
-    const QByteArray element =
-        (QStringLiteral("<head><base href=") + quote + baseAddress + quote + u'>').toUtf8();
+        headCases.clear();
+    }
+    const QByteArray baseElement =
+        (QStringLiteral("<base href=") + quote + baseAddress + quote + u'>').toUtf8();
+    const QByteArray element = "<head>" + baseElement;
+    const QByteArray note = recoveryNote(headCases, baseElement);
 
     QByteArray out;
-    out.reserve(size + size / 64 + qsizetype(heads.size()) * element.size() + 8);
+    out.reserve(size + size / 64 + qsizetype(heads.size()) * element.size() + note.size() + 8);
     out.append("\xEF\xBB\xBF", 3);
     // U+2029 between lines is E2 80 A9 in UTF-8; each becomes CR LF.
     auto appendLines = [&](qsizetype from, qsizetype to) {
@@ -148,7 +179,53 @@ QByteArray Preview::previewBytes(const QString& raw, const QString& baseAddress,
     }
     appendLines(from, size);
     out.append("\r\n", 2);
+    out.append(note);
     return out;
+}
+
+std::optional<QString> Preview::recoveredText(const QByteArray& fileBytes) {
+    QByteArrayView bytes(fileBytes);
+    if (!bytes.startsWith("\xEF\xBB\xBF") || !bytes.endsWith(kNoteEnd))
+        return std::nullopt;
+    bytes = bytes.sliced(3);
+    const qsizetype noteAt = bytes.lastIndexOf(QByteArrayView(kNoteStart));
+    if (noteAt < 2 || bytes.sliced(noteAt - 2, 2) != "\r\n")
+        return std::nullopt;
+    const QByteArrayView body = bytes.first(noteAt - 2);
+    const QByteArrayView note = bytes.sliced(noteAt + qsizetype(sizeof kNoteStart) - 1)
+                                    .chopped(qsizetype(sizeof kNoteEnd) - 1);
+
+    QByteArray text;
+    if (note.isEmpty()) {
+        text = body.toByteArray();
+    } else {
+        // " heads=<digits> base=<percent-encoded element>"
+        const QList<QByteArray> fields = note.toByteArray().trimmed().split(' ');
+        if (fields.size() != 2 || !fields[0].startsWith("heads=") || !fields[1].startsWith("base="))
+            return std::nullopt;
+        const QByteArray cases = fields[0].mid(6);
+        const QByteArray inserted = "<head>" + QByteArray::fromPercentEncoding(fields[1].mid(5));
+        text.reserve(body.size());
+        qsizetype from = 0;
+        for (const char digit : cases) {
+            const qsizetype at = body.indexOf(QByteArrayView(inserted), from);
+            const int mask = QByteArray(1, digit).toInt(nullptr, 16);
+            if (at < 0 || mask < 0 || !std::isxdigit(static_cast<unsigned char>(digit)))
+                return std::nullopt;
+            text.append(body.sliced(from, at - from));
+            text.append('<');
+            for (int i = 0; i < 4; ++i)
+                text.append(mask & (1 << i) ? "HEAD"[i] : "head"[i]);
+            text.append('>');
+            from = at + inserted.size();
+        }
+        text.append(body.sliced(from));
+    }
+    QStringDecoder utf8(QStringConverter::Utf8);
+    QString decoded = utf8.decode(text);
+    if (utf8.hasError())
+        return std::nullopt;
+    return decoded;
 }
 
 void Preview::RefreshPreview() {

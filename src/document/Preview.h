@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class EditBuffer;
 class Host;
@@ -44,10 +45,16 @@ public:
     static QString withBaseElement(const QString& text, const QString& baseAddress,
                                    const QString& quote);
     // The preview file's bytes from the widget's raw text in one pass: the byte order mark, the
-    // text with CR LF breaks and the base element, and a final CR LF. The same as encoding
-    // withBaseElement(EditBuffer::toCrLf(raw)) + CR LF, without building the text twice.
+    // text with CR LF breaks and the base element, a final CR LF and the recovery note. The
+    // same as encoding withBaseElement(EditBuffer::toCrLf(raw)) + CR LF + the note, without
+    // building the text twice.
     static QByteArray previewBytes(const QString& raw, const QString& baseAddress,
                                    const QString& quote);
+    // The text a preview file was written from, exactly as it was in the buffer: the base
+    // elements the preview put in, the head tags it wrote in small letters and its final line
+    // break are undone through the recovery note at the file's end (an HTML comment, which the
+    // page does not show). nullopt when the file has no note or is not valid UTF-8.
+    static std::optional<QString> recoveredText(const QByteArray& fileBytes);
 
 private:
     ProgramState& m_state;

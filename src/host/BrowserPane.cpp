@@ -4,9 +4,70 @@
 
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
+#include <utility>
+
+namespace {
+
+// Lets a page from disk show what lies beside it, as a browser does, but not read files through
+// a script. Qt WebEngine's LocalContentCanAccessFileUrls cannot say this: switched off, it also
+// blocks every picture and style sheet of a page from disk. So local files stay loadable, and
+// the requests a script makes to read them (XMLHttpRequest, fetch, beacons, plug-in data) are
+// refused here.
+class LocalFileGuard : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        if (!info.requestUrl().isLocalFile())
+            return;
+        switch (info.resourceType()) {
+        case QWebEngineUrlRequestInfo::ResourceTypeXhr:
+        case QWebEngineUrlRequestInfo::ResourceTypePing:
+        case QWebEngineUrlRequestInfo::ResourceTypeCspReport:
+        case QWebEngineUrlRequestInfo::ResourceTypePluginResource:
+        case QWebEngineUrlRequestInfo::ResourceTypeObject:
+            info.block(true);
+            break;
+        default:
+            break;
+        }
+    }
+};
+
+} // namespace
+
+void BrowserPane::applyPreviewSettings(QWebEnginePage* page) {
+    QWebEngineSettings* settings = page->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    page->setUrlRequestInterceptor(new LocalFileGuard(page));
+}
+
+namespace {
+
+QWebEnginePage* g_warmPage = nullptr;
+
+} // namespace
+
+void BrowserPane::warmUp() {
+    if (g_warmPage)
+        return;
+    g_warmPage = new QWebEnginePage(QWebEngineProfile::defaultProfile());
+    applyPreviewSettings(g_warmPage);
+    // A blank page starts the render process, so the first real page does not wait for it.
+    g_warmPage->setUrl(QUrl(QStringLiteral("about:blank")));
+}
 
 BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
     setObjectName(QStringLiteral("WB"));
+    if (QWebEnginePage* warm = std::exchange(g_warmPage, nullptr)) {
+        warm->setParent(this);
+        setPage(warm);
+    } else {
+        applyPreviewSettings(page());
+    }
     connect(this, &QWebEngineView::loadStarted, this, [this] {
         if (!m_loading)
             m_loadClock.start();
@@ -23,6 +84,11 @@ QUrl BrowserPane::toUrl(const QString& address) {
 }
 
 void BrowserPane::navigate(const QString& address) {
+    if (m_printing) {
+        // The page being printed stays; the newest address waits for the print to end.
+        m_afterPrint = address;
+        return;
+    }
     if (address.startsWith(QLatin1String("about:")) && address.size() > 6) {
         m_pending.reset();
         m_restoreScroll.reset();
@@ -87,6 +153,27 @@ void BrowserPane::goForward() {
         forward();
 }
 
-void BrowserPane::printPage() {
-    PagePrinter::forView(this)->print();
+void BrowserPane::printPage(std::function<void()> finished) {
+    PagePrinter* printer = PagePrinter::forView(this);
+    if (m_printing || printer->isBusy()) {
+        if (finished)
+            finished();
+        return;
+    }
+    m_printing = true;
+    auto* connection = new QMetaObject::Connection;
+    *connection = connect(printer, &PagePrinter::finished, this,
+                          [this, connection, finished = std::move(finished)](bool) {
+                              disconnect(*connection);
+                              delete connection;
+                              m_printing = false;
+                              if (m_afterPrint) {
+                                  const QString next = *m_afterPrint;
+                                  m_afterPrint.reset();
+                                  navigate(next);
+                              }
+                              if (finished)
+                                  finished();
+                          });
+    printer->print();
 }

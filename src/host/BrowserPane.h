@@ -3,7 +3,10 @@
 #include <QElapsedTimer>
 #include <QUrl>
 #include <QWebEngineView>
+#include <functional>
 #include <optional>
+
+class QWebEnginePage;
 
 // The preview pane WB: a real browser. "about:" followed by HTML shows that HTML as a page;
 // any other address is loaded, and loading the address already shown loads it afresh while
@@ -17,9 +20,19 @@ public:
     void navigate(const QString& address);
     void goBack();
     void goForward();
-    void printPage();
+    // Prints the shown page; `finished` runs when it is out. Until then the page stays as it
+    // is: navigations wait, and the newest runs when the print has finished.
+    void printPage(std::function<void()> finished = {});
+    bool isPrinting() const { return m_printing; }
 
     bool isLoading() const { return m_loading; }
+
+    // Starts the browser engine and makes a page ahead of time, while nothing else is going
+    // on (behind the splash window); the next pane made takes that page.
+    static void warmUp();
+
+    // What a page in the preview may do: the one place these settings are made.
+    static void applyPreviewSettings(QWebEnginePage* page);
 
     // The address as the program understands it: "about:" + HTML, a file:// or a web address.
     static QUrl toUrl(const QString& address);
@@ -33,6 +46,8 @@ private:
     void onLoadFinished(bool ok);
 
     bool m_loading = false;
+    bool m_printing = false;
+    std::optional<QString> m_afterPrint;
     QUrl m_loadingUrl;
     QElapsedTimer m_loadClock;
     std::optional<QUrl> m_pending;

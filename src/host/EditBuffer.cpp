@@ -43,6 +43,38 @@ void EditBuffer::setText(const QString& text) {
     m_edit->setPlainText(text);
 }
 
+void EditBuffer::loadText(const QString& text) {
+    setText(text);
+    emit loaded();
+}
+
+QString EditBuffer::normalizeLineBreaks(const QString& text) {
+    qsizetype lone = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+            ++i;
+        else if (c == u'\r' || c == u'\n')
+            ++lone;
+    }
+    if (lone == 0)
+        return text;
+    QString out;
+    out.reserve(n + lone);
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            out.append(QLatin1String("\r\n"));
+            if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+                ++i;
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
 int EditBuffer::length() const {
     const QTextDocument* doc = m_edit->document();
     return doc->characterCount() - 1 + doc->blockCount() - 1;
@@ -102,7 +134,7 @@ void EditBuffer::replaceSelection(const QString& text) {
     if (!c.hasSelection() && text.isEmpty())
         return;
     // insertText turns CR LF, CR and LF each into one line break.
-    c.insertText(text);
+    c.insertText(normalizeLineBreaks(text));
     m_edit->setTextCursor(c);
 }
 

@@ -21,6 +21,9 @@ public:
     QString rawText() const;
     // Setting the text it already holds is no change.
     void setText(const QString& text);
+    // A whole-document load (a file opened, a new page, a recovered text): not an edit, so
+    // afterwards there is nothing to undo.
+    void loadText(const QString& text);
     int length() const;
 
     int selectionStart() const;
@@ -46,10 +49,15 @@ public:
 
     // Converts the widget's raw text (U+2029 between lines) to CR LF text.
     static QString toCrLf(const QString& raw);
+    // Every line break as CR LF: a lone CR or a lone LF (a pasted answer may hold one) becomes
+    // CR LF, which the widget stores as one break and the buffer counts as two.
+    static QString normalizeLineBreaks(const QString& text);
 
 signals:
     // Every change of the text: typed, pasted, undone or set by a command.
     void changed();
+    // A whole-document load has replaced the text; the pane forgets its undo step.
+    void loaded();
 
 private:
     QPlainTextEdit* m_edit;

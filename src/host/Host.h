@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QDialog;
@@ -59,7 +60,9 @@ public:
     virtual void navigate(const QString& address) = 0;
     virtual void browserBack() = 0;
     virtual void browserForward() = 0;
-    virtual void printPage() = 0;
+    // Prints the page the pane shows, without a dialog. Printing goes on after this returns;
+    // `finished` runs once the page is out (or has failed, which the host has reported).
+    virtual void printPage(std::function<void()> finished) = 0;
 
     virtual void setClipboardText(const QString& text) = 0;
     virtual QString clipboardText() = 0;
@@ -69,6 +72,9 @@ public:
     virtual void injectKeys(const QString& keys) = 0;
     virtual void beep() = 0;
     virtual void popupMenu(QMenu* menu) = 0;
+
+    // Takes the main window's input away and gives it back; dialogs opened meanwhile still work.
+    virtual void enableMainWindow(bool enabled) = 0;
 
     // Shows a window modally and returns its result once it has closed.
     virtual int showModal(QDialog* dialog) = 0;
@@ -85,7 +91,8 @@ public:
 
     virtual void openWithAssociatedProgram(const QString& fileOrAddress) = 0;
 
-    // Ends the program at once; no close handler runs.
+    // Ends the program without a close request: no close handler runs and no prompt shows. The
+    // windows disappear at once and the event loop ends when the running command returns.
     virtual void endProgram() = 0;
 
     // Joins the application folder and a file name with the platform's separator.

@@ -20,9 +20,12 @@ const char kObjectName[] = "PagePrinter";
 PagePrinter::PagePrinter(QWebEngineView* view) : QObject(view), m_view(view) {
     setObjectName(QString::fromLatin1(kObjectName));
     connect(m_view, &QWebEngineView::printFinished, this, [this](bool ok) {
-        // A failed print is not reported: the page simply did not come out.
         m_printer.reset();
         m_busy = false;
+        // The page did not come out: say so rather than leave the user waiting for paper.
+        if (!ok)
+            report(
+                QStringLiteral("印刷できませんでした。プリンターの設定と状態を確かめてください。"));
         emit finished(ok);
     });
     connect(

@@ -22,7 +22,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
-#include <unistd.h>
 
 namespace {
 
@@ -94,6 +93,8 @@ Answer QtHost::messageBox(const QString& prompt, Buttons buttons, Icon icon, con
         first = QMessageBox::Yes;
     }
     CancellableMessageBox box(toQtIcon(icon), titleOr(title), prompt, qtButtons, owner());
+    // Prompts are text: one that quotes a tag ("<BR>を挿入") must show it, not render it.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(first);
     box.exec();
     reactivate(box.parentWidget());
@@ -202,9 +203,11 @@ void QtHost::browserForward() {
         m_browser->goForward();
 }
 
-void QtHost::printPage() {
+void QtHost::printPage(std::function<void()> finished) {
     if (m_browser)
-        m_browser->printPage();
+        m_browser->printPage(std::move(finished));
+    else if (finished)
+        finished();
 }
 
 void QtHost::setClipboardText(const QString& text) {
@@ -230,6 +233,21 @@ void QtHost::beep() {
 void QtHost::popupMenu(QMenu* menu) {
     if (menu)
         menu->exec(QCursor::pos());
+}
+
+void QtHost::enableMainWindow(bool enabled) {
+    if (!m_mainWindow)
+        return;
+    if (!enabled) {
+        m_focusWhileDisabled = m_mainWindow->focusWidget();
+        m_mainWindow->setEnabled(false);
+        return;
+    }
+    m_mainWindow->setEnabled(true);
+    // Disabling took the focus away; the control that had it gets it back.
+    if (m_focusWhileDisabled && m_focusWhileDisabled->isEnabled())
+        m_focusWhileDisabled->setFocus(Qt::OtherFocusReason);
+    m_focusWhileDisabled = nullptr;
 }
 
 int QtHost::showModal(QDialog* dialog) {
@@ -265,6 +283,11 @@ void QtHost::openWithAssociatedProgram(const QString& fileOrAddress) {
 }
 
 void QtHost::endProgram() {
-    // At once, like a crash as far as the scratch files are concerned: nothing more runs.
-    ::_exit(0);
+    // No close request and no prompt: the windows go and the event loop ends in order, so the
+    // program leaves as it would after its last window closed. On X11 that is when the text it
+    // put on the clipboard passes to the desktop's clipboard keeper; an immediate process exit
+    // would lose it.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
+    QCoreApplication::exit(0);
 }

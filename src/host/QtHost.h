@@ -29,7 +29,7 @@ public:
     void navigate(const QString& address) override;
     void browserBack() override;
     void browserForward() override;
-    void printPage() override;
+    void printPage(std::function<void()> finished) override;
 
     void setClipboardText(const QString& text) override;
     QString clipboardText() override;
@@ -37,6 +37,7 @@ public:
     void injectKeys(const QString& keys) override;
     void beep() override;
     void popupMenu(QMenu* menu) override;
+    void enableMainWindow(bool enabled) override;
     int showModal(QDialog* dialog) override;
     QRect workArea() override;
 
@@ -56,5 +57,6 @@ private:
 
     QPointer<QWidget> m_mainWindow;
     QPointer<BrowserPane> m_browser;
+    QPointer<QWidget> m_focusWhileDisabled;
     QString m_fileName;
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <unicode/ucsdet.h>
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -11,6 +13,17 @@
 namespace {
 
 const char* const kCp932Name = "windows-31j";
+
+const char* legacyName(TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::EucJp:
+        return "EUC-JP";
+    case TextEncoding::Iso2022Jp:
+        return "ISO-2022-JP";
+    default:
+        return kCp932Name;
+    }
+}
 
 QByteArray bomOf(TextEncoding encoding) {
     switch (encoding) {
@@ -28,7 +41,9 @@ QByteArray bomOf(TextEncoding encoding) {
 QStringDecoder decoderFor(TextEncoding encoding) {
     switch (encoding) {
     case TextEncoding::Cp932:
-        return QStringDecoder(kCp932Name, QStringConverter::Flag::Stateless);
+    case TextEncoding::EucJp:
+    case TextEncoding::Iso2022Jp:
+        return QStringDecoder(legacyName(encoding), QStringConverter::Flag::Stateless);
     case TextEncoding::Utf8:
     case TextEncoding::Utf8Bom:
         return QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
@@ -43,7 +58,9 @@ QStringDecoder decoderFor(TextEncoding encoding) {
 QStringEncoder encoderFor(TextEncoding encoding) {
     switch (encoding) {
     case TextEncoding::Cp932:
-        return QStringEncoder(kCp932Name, QStringConverter::Flag::Stateless);
+    case TextEncoding::EucJp:
+    case TextEncoding::Iso2022Jp:
+        return QStringEncoder(legacyName(encoding), QStringConverter::Flag::Stateless);
     case TextEncoding::Utf8:
     case TextEncoding::Utf8Bom:
         return QStringEncoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
@@ -56,18 +73,65 @@ QStringEncoder encoderFor(TextEncoding encoding) {
 }
 
 bool isUnicode(TextEncoding encoding) {
-    return encoding != TextEncoding::Cp932;
+    return encoding != TextEncoding::Cp932 && encoding != TextEncoding::EucJp &&
+           encoding != TextEncoding::Iso2022Jp;
 }
 
 // True when every character survives a trip through the legacy code page unchanged.
-bool survivesCp932(QStringView text) {
-    QStringEncoder enc = encoderFor(TextEncoding::Cp932);
+bool survives(QStringView text, TextEncoding encoding) {
+    QStringEncoder enc = encoderFor(encoding);
     const QByteArray bytes = enc.encode(text);
     if (enc.hasError())
         return false;
-    QStringDecoder dec = decoderFor(TextEncoding::Cp932);
+    QStringDecoder dec = decoderFor(encoding);
     const QString back = dec.decode(bytes);
     return !dec.hasError() && back == text;
+}
+
+// The Japanese encodings ICU's detector sees in the bytes, most likely first. Where Shift_JIS
+// is about as likely as another, Shift_JIS (CP932) goes first.
+QList<TextEncoding> guessedEncodings(const QByteArray& bytes) {
+    // A page's first 64 KB tell its encoding as well as the whole would, much sooner.
+    const qsizetype kSample = 64 * 1024;
+    QList<std::pair<TextEncoding, int>> found;
+    UErrorCode status = U_ZERO_ERROR;
+    UCharsetDetector* detector = ucsdet_open(&status);
+    if (U_FAILURE(status))
+        return {};
+    ucsdet_setText(detector, bytes.constData(), int(std::min<qsizetype>(bytes.size(), kSample)),
+                   &status);
+    int count = 0;
+    const UCharsetMatch** matches = ucsdet_detectAll(detector, &count, &status);
+    for (int i = 0; U_SUCCESS(status) && i < count; ++i) {
+        const char* name = ucsdet_getName(matches[i], &status);
+        const int confidence = ucsdet_getConfidence(matches[i], &status);
+        if (U_FAILURE(status) || !name)
+            break;
+        const QByteArray n(name);
+        if (n == "UTF-8")
+            found.append({TextEncoding::Utf8, confidence});
+        else if (n == "Shift_JIS")
+            found.append({TextEncoding::Cp932, confidence});
+        else if (n == "EUC-JP")
+            found.append({TextEncoding::EucJp, confidence});
+        else if (n == "ISO-2022-JP")
+            found.append({TextEncoding::Iso2022Jp, confidence});
+    }
+    ucsdet_close(detector);
+    const int kInDoubt = 10;
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    for (qsizetype i = 1; i < found.size(); ++i) {
+        if (found[i].first == TextEncoding::Cp932 &&
+            found[0].second - found[i].second <= kInDoubt) {
+            found.move(i, 0);
+            break;
+        }
+    }
+    QList<TextEncoding> out;
+    for (const auto& [encoding, confidence] : found)
+        out.append(encoding);
+    return out;
 }
 
 std::optional<TextEncoding> declaredCharset(const QByteArray& bytes) {
@@ -85,6 +149,11 @@ std::optional<TextEncoding> declaredCharset(const QByteArray& bytes) {
     if (name == u"shift_jis" || name == u"shift-jis" || name == u"sjis" || name == u"x-sjis" ||
         name == u"windows-31j" || name == u"cp932" || name == u"ms932" || name == u"ms_kanji")
         return TextEncoding::Cp932;
+    if (name == u"euc-jp" || name == u"x-euc-jp" || name == u"eucjp" || name == u"ujis" ||
+        name == u"cseucpkdfmtjapanese")
+        return TextEncoding::EucJp;
+    if (name == u"iso-2022-jp" || name == u"csiso2022jp" || name == u"jis")
+        return TextEncoding::Iso2022Jp;
     return std::nullopt;
 }
 
@@ -102,6 +171,10 @@ QString encodingName(TextEncoding encoding) {
         return QStringLiteral("UTF-16LE");
     case TextEncoding::Utf16BeBom:
         return QStringLiteral("UTF-16BE");
+    case TextEncoding::EucJp:
+        return QStringLiteral("EUC-JP");
+    case TextEncoding::Iso2022Jp:
+        return QStringLiteral("ISO-2022-JP");
     }
     return {};
 }
@@ -121,7 +194,7 @@ std::optional<QString> decodeText(const QByteArray& bytes, TextEncoding encoding
 }
 
 std::optional<QByteArray> encodeText(const QString& text, TextEncoding encoding) {
-    if (encoding == TextEncoding::Cp932 && !survivesCp932(text))
+    if (!isUnicode(encoding) && !survives(text, encoding))
         return std::nullopt;
     QStringEncoder enc = encoderFor(encoding);
     QByteArray bytes = bomOf(encoding) + enc.encode(text);
@@ -132,33 +205,60 @@ std::optional<QByteArray> encodeText(const QString& text, TextEncoding encoding)
 
 QStringList unencodableCharacters(const QString& text, TextEncoding encoding) {
     QStringList out;
-    if (isUnicode(encoding) || survivesCp932(text))
+    if (isUnicode(encoding) || survives(text, encoding))
         return out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString ch = text.mid(i, n);
-        if (!out.contains(ch) && !survivesCp932(ch))
+        if (!out.contains(ch) && !survives(ch, encoding))
             out << ch;
         i += n - 1;
     }
     return out;
 }
 
-TextEncoding detectEncoding(const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return TextEncoding::Utf8Bom;
-    if (bytes.startsWith("\xFF\xFE"))
-        return TextEncoding::Utf16LeBom;
-    if (bytes.startsWith("\xFE\xFF"))
-        return TextEncoding::Utf16BeBom;
+std::optional<DecodedText> decodeDocument(const QByteArray& bytes) {
+    auto attempt = [&bytes](TextEncoding encoding) -> std::optional<DecodedText> {
+        if (std::optional<QString> text = decodeText(bytes, encoding))
+            return DecodedText{std::move(*text), encoding};
+        return std::nullopt;
+    };
+    for (TextEncoding bom :
+         {TextEncoding::Utf8Bom, TextEncoding::Utf16LeBom, TextEncoding::Utf16BeBom}) {
+        if (bytes.startsWith(bomOf(bom)))
+            return attempt(bom);
+    }
     if (const auto declared = declaredCharset(bytes))
-        return *declared;
+        if (auto read = attempt(*declared))
+            return read;
     // Plain ASCII reads the same either way; it stays the program's own code page, so Japanese
-    // typed into it later is saved as a new document would be.
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char b) { return b >= 0; });
-    if (!ascii && decodeText(bytes, TextEncoding::Utf8))
-        return TextEncoding::Utf8;
-    return TextEncoding::Cp932;
+    // typed into it later is saved as a new document would be. ISO-2022-JP is seven-bit too,
+    // but shifts with the escape character.
+    const bool sevenBit = std::all_of(bytes.begin(), bytes.end(), [](char b) { return b >= 0; });
+    if (sevenBit && !bytes.contains('\x1B'))
+        return attempt(TextEncoding::Cp932);
+    if (sevenBit)
+        if (auto read = attempt(TextEncoding::Iso2022Jp))
+            return read;
+    if (auto read = attempt(TextEncoding::Utf8))
+        return read;
+    QList<TextEncoding> candidates = guessedEncodings(bytes);
+    candidates << TextEncoding::Cp932 << TextEncoding::EucJp << TextEncoding::Iso2022Jp;
+    QList<TextEncoding> tried{TextEncoding::Utf8};
+    for (TextEncoding candidate : candidates) {
+        if (tried.contains(candidate))
+            continue;
+        tried << candidate;
+        if (auto read = attempt(candidate))
+            return read;
+    }
+    return std::nullopt;
+}
+
+std::optional<TextEncoding> detectEncoding(const QByteArray& bytes) {
+    if (std::optional<DecodedText> read = decodeDocument(bytes))
+        return read->encoding;
+    return std::nullopt;
 }
 
 std::optional<DecodedText> readTextFile(const QString& path, QString* error) {
@@ -174,15 +274,11 @@ std::optional<DecodedText> readTextFile(const QString& path, QString* error) {
             *error = file.errorString();
         return std::nullopt;
     }
-    const TextEncoding encoding = detectEncoding(bytes);
-    std::optional<QString> text = decodeText(bytes, encoding);
-    if (!text) {
-        if (error)
-            *error =
-                QStringLiteral("%1 として読めない文字が含まれています").arg(encodingName(encoding));
-        return std::nullopt;
-    }
-    return DecodedText{*text, encoding};
+    std::optional<DecodedText> read = decodeDocument(bytes);
+    if (!read && error)
+        *error = QStringLiteral("UTF-8、Shift_JIS、EUC-JP、ISO-2022-JP のどれとしても読めない"
+                                "文字が含まれています");
+    return read;
 }
 
 QString linesToCrLf(const QString& text) {

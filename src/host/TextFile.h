@@ -6,9 +6,10 @@
 #include <optional>
 
 // Text files in a code page. The program's own files and new documents are CP932 (Shift-JIS
-// with the Windows extensions); documents keep whatever encoding they were read in.
+// with the Windows extensions); documents keep whatever encoding they were read in, which may
+// also be EUC-JP or ISO-2022-JP, the encodings of many older Japanese pages.
 
-enum class TextEncoding { Cp932, Utf8, Utf8Bom, Utf16LeBom, Utf16BeBom };
+enum class TextEncoding { Cp932, Utf8, Utf8Bom, Utf16LeBom, Utf16BeBom, EucJp, Iso2022Jp };
 
 enum class LineEnding { CrLf, Lf };
 
@@ -24,14 +25,20 @@ std::optional<QByteArray> encodeText(const QString& text, TextEncoding encoding)
 // The characters of `text` that `encoding` cannot hold, each listed once, in order of first use.
 QStringList unencodableCharacters(const QString& text, TextEncoding encoding);
 
-// Which encoding a file is in: a byte order mark, else a charset the HTML declares, else UTF-8
-// when the bytes are valid UTF-8 beyond plain ASCII, else CP932.
-TextEncoding detectEncoding(const QByteArray& bytes);
+// Which encoding a file is in: the first of these that decodes the bytes cleanly. A byte order
+// mark (final: nothing else is tried); a charset the HTML declares (only a hint: a page that
+// is labelled wrongly is common); CP932 for plain ASCII; UTF-8 when the bytes are valid UTF-8;
+// the Japanese encoding the bytes look like; CP932, EUC-JP, ISO-2022-JP. nullopt when none
+// decodes them.
+std::optional<TextEncoding> detectEncoding(const QByteArray& bytes);
 
 struct DecodedText {
     QString text;
     TextEncoding encoding = TextEncoding::Cp932;
 };
+
+// Detects the encoding as detectEncoding does and gives the text it decoded to.
+std::optional<DecodedText> decodeDocument(const QByteArray& bytes);
 
 // Reads a whole file: detects the encoding and decodes it. nullopt with `error` set when the
 // file cannot be read or does not decode cleanly.

@@ -2,8 +2,11 @@
 
 #include "host/EditBuffer.h"
 
-void InsertTag(EditBuffer& buffer, const QString& open, const QString& close, bool placeCaret,
+void InsertTag(EditBuffer& buffer, const QString& rawOpen, const QString& rawClose, bool placeCaret,
                short back) {
+    // Lengths are counted in the buffer's units, where every line break is two characters.
+    const QString open = EditBuffer::normalizeLineBreaks(rawOpen);
+    const QString close = EditBuffer::normalizeLineBreaks(rawClose);
     const QString sel = buffer.selectedText();
     const int s = buffer.selectionStart();
     buffer.replaceSelection(QString());

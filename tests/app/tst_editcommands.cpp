@@ -334,46 +334,27 @@ void TstEditCommands::printYes() {
     QCOMPARE(PagePrinter::forView(w.WB())->pdfFallbackPath(), expected);
 }
 
-namespace {
-
-// Notes what the main window looked like when the page was sent to print.
-class PrintWatchingHost : public FakeHost {
-public:
-    using FakeHost::FakeHost;
-    QPointer<frmEdit> window;
-    bool enabled = true;
-    bool maximized = false;
-    QRect browser;
-    void printPage() override {
-        FakeHost::printPage();
-        enabled = window->isEnabled();
-        maximized = window->windowState().testFlag(Qt::WindowMaximized);
-        browser = window->WB()->geometry();
-    }
-};
-
-} // namespace
-
 void TstEditCommands::printYesWindowDuringThePrint() {
-    QTemporaryDir dir;
-    PrintWatchingHost host(dir.path());
-    ProgramState state;
-    frmEdit w(state, host);
-    host.window = &w;
-    w.Form_Load();
+    EditorFixture fx;
+    frmEdit& w = fx.open();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const int wbTop = w.WB()->y();
     const int wbHeight = w.WB()->height();
     QVERIFY(w.WB()->x() > 0);
-    host.answers = {Answer::Yes};
+    fx.host.holdPrints = true;
+    fx.host.answers = {Answer::Yes};
     w.menus().item(QStringLiteral("mnuPrint"))->trigger();
-    QVERIFY(!host.enabled);
-    QVERIFY(host.maximized);
-    QCOMPARE(host.browser.x(), 0);
-    QCOMPARE(host.browser.width(), w.frameGeometry().width());
-    QCOMPARE(host.browser.y(), wbTop);
-    QCOMPARE(host.browser.height(), wbHeight);
+    // The print goes on after the command has returned: the window waits for it.
+    QVERIFY(fx.host.finishPrint);
+    QCoreApplication::processEvents();
+    QVERIFY(!w.isEnabled());
+    QVERIFY(w.windowState().testFlag(Qt::WindowMaximized));
+    QCOMPARE(w.WB()->x(), 0);
+    QCOMPARE(w.WB()->y(), wbTop);
+    QCOMPARE(w.WB()->height(), wbHeight);
+
+    fx.host.finishPrint();
     QVERIFY(w.isEnabled());
     QVERIFY(!w.windowState().testFlag(Qt::WindowMaximized));
 }
@@ -397,16 +378,31 @@ void TstEditCommands::pagePrinterWritesAPdfWithoutAPrinter() {
     printer->setReporter([&messages](const QString& m) { messages << m; });
     QSignalSpy finished(printer, &PagePrinter::finished);
 
-    pane.printPage();
+    bool done = false;
+    pane.printPage([&done] { done = true; });
     QVERIFY(printer->isBusy());
     pane.printPage(); // ignored while the first runs
+    // A refresh during the print waits for it; the page being printed stays.
+    const QUrl printed = pane.url();
+    pane.navigate(QStringLiteral("about:<html><body>first</body></html>"));
+    pane.navigate(QStringLiteral("about:<html><body><p id=t>newest</p></body></html>"));
+    QCOMPARE(pane.url(), printed);
+    QVERIFY(!done);
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
+    QVERIFY(done);
     QCOMPARE(finished.at(0).at(0).toBool(), true);
     QVERIFY(readBytes(path).startsWith("%PDF"));
     QCOMPARE(messages,
              QStringList{QStringLiteral("プリンターが見つからないため、PDFファイルに保存しました。"
                                         "\r\n\r\n") +
                          QDir::toNativeSeparators(path)});
+
+    // The newest page is loaded once the print is out (the load may already have ended).
+    QTRY_VERIFY_WITH_TIMEOUT(loaded.count() >= 2, 20000);
+    bool shown = false;
+    pane.page()->runJavaScript(QStringLiteral("document.getElementById('t') ? 1 : 0"),
+                               [&shown](const QVariant& v) { shown = v.toInt() == 1; });
+    QTRY_VERIFY(shown);
 
     // A second print keeps the first file.
     pane.printPage();

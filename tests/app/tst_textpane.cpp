@@ -4,6 +4,7 @@
 #include "app/MenuTree.h"
 #include "app/TextPane.h"
 #include "app/frmEdit.h"
+#include "document/Documents.h"
 #include "host/EditBuffer.h"
 #include "support/TestApp.h"
 #include "tags/InsertTag.h"
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextBlock>
+#include <QToolBar>
 
 class TstTextPane : public QObject {
     Q_OBJECT
@@ -34,6 +36,9 @@ private slots:
     void f1Popups_data();
     void f1Popups();
     void shiftF1WithoutRegisteredTagsDoesNothing();
+    void aLoadedDocumentIsNotUndone_data();
+    void aLoadedDocumentIsNotUndone();
+    void tabMovesTheFocusAndCtrlTabTypesATab();
 
 private:
     TextPane* pane() const { return fx->window->txtEdit(); }
@@ -370,6 +375,74 @@ void TstTextPane::shiftF1WithoutRegisteredTagsDoesNothing() {
     if (registered)
         registered->setObjectName(QStringLiteral("mnuUserTAGS"));
     QCOMPARE(fx->host.kinds(), QStringList());
+}
+
+void TstTextPane::aLoadedDocumentIsNotUndone_data() {
+    QTest::addColumn<QString>("load");
+    QTest::addColumn<QString>("undo");
+    for (const char* undo : {"ctrl+z", "mnuBack", "boBack"}) {
+        QTest::newRow(qPrintable(QStringLiteral("open, %1").arg(QLatin1String(undo))))
+            << "open" << undo;
+        QTest::newRow(qPrintable(QStringLiteral("wizard, %1").arg(QLatin1String(undo))))
+            << "wizard" << undo;
+    }
+}
+
+void TstTextPane::aLoadedDocumentIsNotUndone() {
+    QFETCH(QString, load);
+    QFETCH(QString, undo);
+    const QString opened = fx->appFile(QStringLiteral("opened.html"));
+    writeBytes(opened, "<p>opened</p>\r\n");
+    QTest::keyClicks(pane(), QStringLiteral("old doc"));
+    settle();
+    fx->host.answers = {Answer::No}; // do not save "old doc"
+    if (load == u"open") {
+        fx->host.fileChoices = {opened};
+        fx->window->documents().mnuOpenFile_Click();
+    } else {
+        fx->host.inputs = {QStringLiteral("t")};
+        fx->host.fileChoices = {fx->appFile(QStringLiteral("new.html"))};
+        fx->window->documents().mnuNewFile_Click();
+    }
+    settle();
+    const QString loaded = buffer().text();
+    QVERIFY(!loaded.contains(QStringLiteral("old doc")));
+
+    auto pressUndo = [&] {
+        if (undo == u"ctrl+z")
+            QTest::keyClick(pane(), Qt::Key_Z, Qt::ControlModifier);
+        else if (undo == u"mnuBack")
+            fx->window->menus().item(undo)->trigger();
+        else
+            fx->window->Toolbar1()->findChild<QAction*>(undo)->trigger();
+        settle();
+    };
+    pressUndo();
+    QCOMPARE(buffer().text(), loaded);
+    QVERIFY(fx->state.document.DocumentSaved);
+
+    // The next edit is undoable again, back to the loaded text and never beyond it.
+    QTest::keyClicks(pane(), QStringLiteral("x"));
+    settle();
+    pressUndo();
+    QCOMPARE(buffer().text(), loaded);
+}
+
+void TstTextPane::tabMovesTheFocusAndCtrlTabTypesATab() {
+    QTest::keyClicks(pane(), QStringLiteral("ab"));
+    QTest::keyClick(pane(), Qt::Key_Tab, Qt::ControlModifier);
+    settle();
+    QCOMPARE(buffer().text(), QStringLiteral("ab\t"));
+    QVERIFY(pane()->hasFocus());
+    QTest::keyClick(pane(), Qt::Key_Tab);
+    settle();
+    QVERIFY(!pane()->hasFocus());
+    pane()->setFocus();
+    settle();
+    QTest::keyClick(pane(), Qt::Key_Backtab, Qt::ShiftModifier);
+    settle();
+    QVERIFY(!pane()->hasFocus());
+    QCOMPARE(buffer().text(), QStringLiteral("ab\t"));
 }
 
 TAGLOOM_TEST_MAIN(TstTextPane)

@@ -3,6 +3,7 @@
 #include "host/EditBuffer.h"
 #include "support/TestApp.h"
 
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -19,6 +20,7 @@ private slots:
     void rapidRefreshesEndOnTheNewestText();
     void refreshKeepsTheScrollPlace();
     void aHangingStartPageDoesNotHoldThePreviewBack();
+    void aPageCannotReadTheUsersFilesButShowsItsPictures();
 
 private:
     QVariant evaluate(const QString& script);
@@ -145,6 +147,49 @@ void TstBrowser::aHangingStartPageDoesNotHoldThePreviewBack() {
     QVERIFY(shown.wait(4000));
     QCOMPARE(evaluate(QStringLiteral("document.getElementById('t').textContent")).toString(),
              QStringLiteral("typed at once"));
+}
+
+void TstBrowser::aPageCannotReadTheUsersFilesButShowsItsPictures() {
+    // A downloaded page opened in the editor tries to read a file beside it and one elsewhere.
+    QTemporaryDir site;
+    QImage picture(7, 5, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QVERIFY(picture.save(site.filePath(QStringLiteral("pic.png"))));
+    QVERIFY(picture.save(m_dir->filePath(QStringLiteral("pic2.png"))));
+    QVERIFY(QDir(site.path()).mkdir(QStringLiteral("sub")));
+    QVERIFY(picture.save(site.filePath(QStringLiteral("sub/pic3.png"))));
+    writeBytes(site.filePath(QStringLiteral("secret.txt")), "private words");
+    writeBytes(m_dir->filePath(QStringLiteral("elsewhere.txt")), "other folder");
+    m_host->setWorkingFolder(site.path());
+    const QString reader = QStringLiteral(
+        "function tryRead(url) {"
+        "  try { const r = new XMLHttpRequest(); r.open('GET', url, false); r.send();"
+        "        return 'read:' + r.responseText; }"
+        "  catch (e) { return 'refused'; } }");
+    refreshAndWait(
+        QStringLiteral("<html><head></head><body><img id=p src=\"pic.png\"><img id=p2 src=\"") +
+        Preview::ToFileUrl(m_dir->filePath(QStringLiteral("pic2.png"))) +
+        QStringLiteral("\"><img id=p3 src=\"sub/pic3.png\">"
+                       "<script>") +
+        reader + QStringLiteral("</script></body></html>"));
+    // Pictures beside the page, below it and beside the preview file itself all show.
+    for (const char* id : {"p", "p2", "p3"})
+        QTRY_COMPARE(
+            evaluate(
+                QStringLiteral("document.getElementById('%1').naturalWidth").arg(QLatin1String(id)))
+                .toInt(),
+            7);
+    QCOMPARE(evaluate(QStringLiteral("tryRead('secret.txt')")).toString(),
+             QStringLiteral("refused"));
+    QCOMPARE(
+        evaluate(QStringLiteral("tryRead('%1')")
+                     .arg(Preview::ToFileUrl(m_dir->filePath(QStringLiteral("elsewhere.txt")))))
+            .toString(),
+        QStringLiteral("refused"));
+    evaluate(QStringLiteral("fetch('secret.txt').then(r => r.text()).then("
+                            "t => window.got = 'read:' + t, e => window.got = 'refused'); 0"));
+    QTRY_COMPARE(evaluate(QStringLiteral("window.got || ''")).toString(),
+                 QStringLiteral("refused"));
 }
 
 TAGLOOM_TEST_MAIN(TstBrowser)

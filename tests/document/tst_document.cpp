@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTimer>
 
 // Documents and the preview against the fake host, over a real main window.
@@ -36,6 +37,12 @@ private slots:
 };
 
 namespace {
+
+// The preview file without the recovery note that closes it.
+QByteArray withoutNote(const QByteArray& bytes) {
+    const qsizetype note = bytes.lastIndexOf("<!-- tagloom-recovery");
+    return note < 0 ? bytes : bytes.left(note);
+}
 
 struct Editor {
     EditorFixture fx;
@@ -69,6 +76,15 @@ void TstDocument::baseElement_data() {
         << "※→‰\r\n" + base + "\r\n\r\n日本\u2028x";
     QTest::newRow("cut-off tags at the end") << "<hea"
                                              << "<hea";
+    QTest::newRow("own base after a capital head, no final break")
+        << "<HEAD><base href=\"file:///w/\">\r\n<p>x"
+        << "<HEAD><base href=\"file:///w/\">\r\n<p>x";
+    QTest::newRow("our own element typed in, then another head")
+        << "<hEaD>x<HeAd>\r\n<!-- tagloom-recovery -->"
+        << base + "x" + base + "\r\n<!-- tagloom-recovery -->";
+    QTest::newRow("ends in line breaks") << "<head>\r\n\r\n" << base + "\r\n\r\n";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TstDocument::baseElement() {
@@ -79,8 +95,11 @@ void TstDocument::baseElement() {
     // The one-pass encoder of the keystroke path writes exactly the same.
     QString raw = text;
     raw.replace(QLatin1String("\r\n"), QString(QChar::ParagraphSeparator));
-    QCOMPARE(Preview::previewBytes(raw, QStringLiteral("file:///w/"), QStringLiteral("\"")),
-             QByteArray("\xEF\xBB\xBF") + written.toUtf8() + "\r\n");
+    const QByteArray bytes =
+        Preview::previewBytes(raw, QStringLiteral("file:///w/"), QStringLiteral("\""));
+    QCOMPARE(withoutNote(bytes), QByteArray("\xEF\xBB\xBF") + written.toUtf8() + "\r\n");
+    // And the recovery gets back exactly the text that was in the buffer.
+    QCOMPARE(Preview::recoveredText(bytes).value_or(QStringLiteral("(none)")), text);
 }
 
 void TstDocument::fileUrls_data() {
@@ -112,7 +131,7 @@ void TstDocument::refreshWritesThePreviewFile() {
     e.fx.state.settings.PreviewUpdate = 1;
     e.buffer().setText(QStringLiteral("<HTML><HEAD></HEAD>\r\n<P>日本語😀</P>"));
     e.w->preview().RefreshPreview();
-    const QByteArray bytes = readBytes(e.file(QStringLiteral("HTML-TGLM-temp.html")));
+    const QByteArray bytes = withoutNote(readBytes(e.file(QStringLiteral("HTML-TGLM-temp.html"))));
     QCOMPARE(bytes, QByteArray("\xEF\xBB\xBF") +
                         QStringLiteral("<HTML><head><base href=\"file:///srv/site %232/\"></HEAD>"
                                        "\r\n<P>日本語😀</P>\r\n")
@@ -130,7 +149,8 @@ void TstDocument::changeHandlingFollowsTheMode() {
     e.buffer().replaceSelection(QStringLiteral("b"));
     QVERIFY(e.w->preview().refreshQueued());
     QTRY_COMPARE(e.fx.host.navigations().size(), 1); // two changes, one refresh
-    QVERIFY(readBytes(e.file(QStringLiteral("HTML-TGLM-temp.html"))).endsWith("ab\r\n"));
+    QVERIFY(
+        withoutNote(readBytes(e.file(QStringLiteral("HTML-TGLM-temp.html")))).endsWith("ab\r\n"));
     QVERIFY(!e.fx.state.document.DocumentSaved);
 
     e.fx.state.document.DocumentSaved = true;
@@ -175,6 +195,29 @@ void TstDocument::openAndOverwriteKeepEveryByte_data() {
     QTest::newRow("declared shift_jis")
         << QByteArray("<META charset=\"shift_jis\">\r\n") + cp932 + "\r\n"
         << "<META charset=\"shift_jis\">\r\n" + jp + "\r\n";
+
+    // NEC special characters, IBM extensions and half-width kana of CP932; emoji in UTF-8.
+    const QString special = QStringLiteral("<P>①②㈱髙﨑ｱｲｳﾞ～</P>\r\n");
+    QTest::newRow("cp932 special characters")
+        << encodeText(special, TextEncoding::Cp932).value() << special;
+    QTest::newRow("utf-8 emoji") << QStringLiteral("<P>😀🍣</P>\r\n").toUtf8()
+                                 << QStringLiteral("<P>😀🍣</P>\r\n");
+    // Older Japanese pages, declared or not, and pages labelled with the wrong charset.
+    const QString novel = QStringLiteral("<P>吾輩は猫である。名前はまだ無い。どこで生れたかとんと"
+                                         "見当がつかぬ。</P>\r\n");
+    for (const auto& [label, codec, declaration] :
+         {std::tuple{"euc-jp declared", "EUC-JP", "<META charset=\"EUC-JP\">\r\n"},
+          std::tuple{"euc-jp undeclared", "EUC-JP", ""},
+          std::tuple{"iso-2022-jp declared", "ISO-2022-JP", "<META charset=iso-2022-jp>\r\n"},
+          std::tuple{"iso-2022-jp undeclared", "ISO-2022-JP", ""},
+          std::tuple{"cp932 labelled utf-8", "windows-31j", "<META charset=utf-8>\r\n"},
+          std::tuple{"euc-jp labelled shift_jis", "EUC-JP", "<META charset=Shift_JIS>\r\n"}}) {
+        const QString page = QString::fromLatin1(declaration) + novel;
+        QStringEncoder encoder(codec);
+        QTest::newRow(label) << QByteArray(encoder.encode(page)) << page;
+    }
+    const QString labelled = QStringLiteral("<META charset=\"Shift_JIS\">\r\n") + novel;
+    QTest::newRow("utf-8 labelled shift_jis") << labelled.toUtf8() << labelled;
 }
 
 void TstDocument::openAndOverwriteKeepEveryByte() {

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QStringEncoder>
 
 class TstHost : public QObject {
     Q_OBJECT
@@ -140,13 +141,43 @@ void TstHost::decodesAndDetects_data() {
     QTest::newRow("declared utf-8, ascii so far")
         << QByteArray("<meta charset=utf-8><p>x</p>") << int(TextEncoding::Utf8)
         << QStringLiteral("<meta charset=utf-8><p>x</p>");
+
+    // Older Japanese pages: EUC-JP and ISO-2022-JP, declared or not, and pages whose declared
+    // charset is wrong. The bytes are Qt's own encoding of the text (ICU's tables).
+    const QString page = QStringLiteral(
+        "<p>吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。何でも薄暗いじめ"
+        "じめした所でニャーニャー泣いていた事だけは記憶している。</p>");
+    auto bytesOf = [](const QString& text, const char* codec) {
+        QStringEncoder encoder(codec);
+        return QByteArray(encoder.encode(text));
+    };
+    for (const auto& [label, codec, encoding] :
+         {std::tuple{"euc-jp", "EUC-JP", TextEncoding::EucJp},
+          std::tuple{"iso-2022-jp", "ISO-2022-JP", TextEncoding::Iso2022Jp},
+          std::tuple{"shift_jis", "windows-31j", TextEncoding::Cp932}}) {
+        const QString declaredPage =
+            QStringLiteral("<meta charset=\"%1\">").arg(QLatin1String(label)) + page;
+        QTest::newRow(qPrintable(QStringLiteral("declared %1").arg(QLatin1String(label))))
+            << bytesOf(declaredPage, codec) << int(encoding) << declaredPage;
+        QTest::newRow(qPrintable(QStringLiteral("undeclared %1").arg(QLatin1String(label))))
+            << bytesOf(page, codec) << int(encoding) << page;
+    }
+    const QString saysSjis = QStringLiteral("<meta charset=\"Shift_JIS\">") + page;
+    QTest::newRow("utf-8 labelled shift_jis")
+        << saysSjis.toUtf8() << int(TextEncoding::Utf8) << saysSjis;
+    const QString saysUtf8 = QStringLiteral("<meta charset=utf-8>") + page + QStringLiteral("①ｱ");
+    QTest::newRow("cp932 labelled utf-8")
+        << bytesOf(saysUtf8, "windows-31j") << int(TextEncoding::Cp932) << saysUtf8;
+    const QString saysEuc = QStringLiteral("<meta charset=EUC-JP>") + page;
+    QTest::newRow("utf-8 labelled euc-jp")
+        << saysEuc.toUtf8() << int(TextEncoding::Utf8) << saysEuc;
 }
 
 void TstHost::decodesAndDetects() {
     QFETCH(QByteArray, bytes);
     QFETCH(int, encoding);
     QFETCH(QString, text);
-    QCOMPARE(int(detectEncoding(bytes)), encoding);
+    QCOMPARE(int(detectEncoding(bytes).value_or(TextEncoding(-1))), encoding);
     const auto decoded = decodeText(bytes, TextEncoding(encoding));
     QVERIFY(decoded);
     QCOMPARE(*decoded, text);

@@ -115,8 +115,12 @@ void FakeHost::browserForward() {
     calls << HostCall{QStringLiteral("forward"), {}, {}, {}, {}, {}};
 }
 
-void FakeHost::printPage() {
+void FakeHost::printPage(std::function<void()> finished) {
     calls << HostCall{QStringLiteral("print"), {}, {}, {}, {}, {}};
+    if (holdPrints)
+        finishPrint = std::move(finished);
+    else if (finished)
+        finished();
 }
 
 void FakeHost::setClipboardText(const QString& text) {
@@ -141,6 +145,12 @@ void FakeHost::popupMenu(QMenu* menu) {
                       Icon::None,
                       Buttons::Ok,
                       {}};
+}
+
+void FakeHost::enableMainWindow(bool enabled) {
+    calls << HostCall{
+        enabled ? QStringLiteral("enable") : QStringLiteral("disable"), {}, {}, {}, {}, {}};
+    mainWindowEnabled = enabled;
 }
 
 int FakeHost::showModal(QDialog* dialog) {

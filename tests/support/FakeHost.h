@@ -36,6 +36,10 @@ public:
     // Modal windows: each gets the next script, which may drive the dialog and returns its
     // result; with none left the dialog is run for real by exec().
     std::deque<std::function<int(QDialog*)>> dialogScripts;
+    // When set, a print stays running until the test calls `finishPrint`; otherwise it ends
+    // at once.
+    bool holdPrints = false;
+    std::function<void()> finishPrint;
     // When set, injected keys are delivered as the real host does (queued, after the command).
     QPointer<QWidget> deliverKeysTo;
 
@@ -44,6 +48,7 @@ public:
     QStringList unscripted;
     QString clipboard;
     bool ended = false;
+    bool mainWindowEnabled = true;
 
     int count(const QString& kind) const;
     QList<HostCall> callsOf(const QString& kind) const;
@@ -66,12 +71,14 @@ public:
     void navigate(const QString& address) override;
     void browserBack() override;
     void browserForward() override;
-    void printPage() override;
+    void printPage(std::function<void()> finished) override;
     void setClipboardText(const QString& text) override;
     QString clipboardText() override { return clipboard; }
     void injectKeys(const QString& keys) override;
     void beep() override;
     void popupMenu(QMenu* menu) override;
+    // Recorded as "disable" and "enable".
+    void enableMainWindow(bool enabled) override;
     int showModal(QDialog* dialog) override;
     QRect workArea() override { return m_workArea; }
     QString applicationFolder() const override { return m_appFolder; }

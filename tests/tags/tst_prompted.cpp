@@ -74,6 +74,17 @@ void TstTags::promptedCommands_data() {
                                        << ""
                                        << "[<FONT SIZE=\"3\" COLOR=\"\"></FONT>]" << 23
                                        << QStringList{kFontSize, kBeep, kFontColor};
+    // A pasted answer may end in a bare LF: it is a line break of two characters, and the
+    // caret still lands between the quotes of COLOR.
+    QTest::newRow("font, answer with a bare LF, Yes")
+        << "mnuHTMLfont" << QStringList{"3\n"} << "Y"
+        << ""
+        << "[<FONT SIZE=\"3\r\n\" COLOR=\"\"></FONT>]" << 25
+        << QStringList{kFontSize, kBeep, kFontColor, kF2};
+    QTest::newRow("a, answers with a bare CR and LF")
+        << "mnuHTMLa" << QStringList{"u\r", "t\nx"} << ""
+        << ""
+        << "[<A HREF=\"u\r\n\">t\r\nx</A>]" << 23 << QStringList{kLinkUrl, kLinkText};
     QTest::newRow("font, selection, Yes") << "mnuHTMLfont" << QStringList{"9x"} << "Y"
                                           << "abc"
                                           << "[<FONT SIZE=\"9x\" COLOR=\"\">abc</FONT>]" << 24
