@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n
     libgl1-mesa-dev libgl1-mesa-dri libbenchmark-dev
     fonts-ipafont-gothic xvfb xauth xdotool
+    desktop-file-utils appstream dpkg-dev file
     openbox x11-utils xclip python3-xlib
 )
 missing=()

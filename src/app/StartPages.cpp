@@ -42,11 +42,11 @@ QString quoteAndAboutPage() {
                           "作成：Tagloom 開発チーム　Qt 6 と Qt WebEngine で構築");
 }
 
-QString startAddress(const Settings& settings, bool firstRun, const QString& applicationFolder) {
+QString startAddress(const Settings& settings, bool firstRun, const QString& helpFile) {
     if (firstRun)
         return QStringLiteral("about:") + firstRunPage().left(1000);
     if (settings.StartPage == u"help")
-        return Preview::ToFileUrl(applicationFolder + QStringLiteral("/help.html"));
+        return Preview::ToFileUrl(helpFile);
     if (!settings.StartPage.isEmpty())
         return settings.StartPage;
     return QStringLiteral("about:") + quoteAndAboutPage().mid(1, 1000);

@@ -213,7 +213,8 @@ void frmEdit::Form_Load() {
     placeWindow();
     const QString appFolder = m_host.applicationFolder();
     LoadSettings(QString(), m_state.settings, m_state.FirstRun, appFolder);
-    m_host.navigate(StartPages::startAddress(m_state.settings, m_state.FirstRun, appFolder));
+    m_host.navigate(
+        StartPages::startAddress(m_state.settings, m_state.FirstRun, m_host.helpFile()));
     applyEditorColors();
     m_preview->applyTimerSetting();
     if (m_state.settings.StartMaximized == 1)

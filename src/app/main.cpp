@@ -1,11 +1,13 @@
 #include "StartupTrace.h"
 #include "frmEdit.h"
 #include "frmStart.h"
+#include "host/AppFolder.h"
 #include "host/BrowserPane.h"
 #include "host/QtHost.h"
 #include "state/ProgramState.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -36,6 +38,13 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Tagloom"));
+    // The desktop ties the windows to tagloom.desktop; the icon is the theme's, else the one
+    // installed beside the help page.
+    app.setDesktopFileName(QStringLiteral("tagloom"));
+    app.setWindowIcon(QIcon::fromTheme(
+        QStringLiteral("tagloom"),
+        QIcon(AppFolder::installedDataFolder(QCoreApplication::applicationDirPath()) +
+              QStringLiteral("/tagloom.png"))));
     app.setQuitOnLastWindowClosed(false);
     installJapanese(app);
 

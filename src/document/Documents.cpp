@@ -26,7 +26,7 @@ QString Documents::caption(const QString& documentPath) {
 }
 
 bool Documents::isInternalFile(const QString& path) const {
-    return path == m_host.appFile(QStringLiteral("help.html")) ||
+    return path == m_host.helpFile() ||
            path == m_host.appFile(QStringLiteral("HTML-TGLM-temp.html"));
 }
 

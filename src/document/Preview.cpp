@@ -283,6 +283,6 @@ void Preview::Timer1_Timer() {
 }
 
 void Preview::mnuHelpDoc_Click() {
-    m_host.navigate(ToFileUrl(m_host.appFile(QStringLiteral("help.html"))));
+    m_host.navigate(ToFileUrl(m_host.helpFile()));
     m_host.beep();
 }

@@ -84,6 +84,8 @@ public:
 
     // The program's folder, no trailing separator.
     virtual QString applicationFolder() const = 0;
+    // The help page: the application folder's, else the installed copy's.
+    virtual QString helpFile() const { return appFile(QStringLiteral("help.html")); }
     virtual QString workingFolder() const = 0;
     virtual void setWorkingFolder(const QString& folder) = 0;
 

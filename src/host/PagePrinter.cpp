@@ -1,5 +1,7 @@
 #include "PagePrinter.h"
 
+#include "AppFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -55,7 +57,7 @@ PagePrinter* PagePrinter::forView(QWebEngineView* view) {
 QString PagePrinter::pdfFallbackPath() const {
     if (!m_pdfPath.isEmpty())
         return m_pdfPath;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/HTML-TGLM-print.pdf");
+    return AppFolder::current() + QStringLiteral("/HTML-TGLM-print.pdf");
 }
 
 QString PagePrinter::freePath(const QString& path) {

@@ -1,5 +1,6 @@
 #include "QtHost.h"
 
+#include "AppFolder.h"
 #include "BrowserPane.h"
 #include "KeyInjection.h"
 
@@ -260,7 +261,11 @@ QRect QtHost::workArea() {
 }
 
 QString QtHost::applicationFolder() const {
-    return QCoreApplication::applicationDirPath();
+    return AppFolder::current();
+}
+
+QString QtHost::helpFile() const {
+    return AppFolder::currentHelpFile();
 }
 
 QString QtHost::workingFolder() const {

@@ -42,6 +42,7 @@ public:
     QRect workArea() override;
 
     QString applicationFolder() const override;
+    QString helpFile() const override;
     QString workingFolder() const override;
     void setWorkingFolder(const QString& folder) override;
     void openWithAssociatedProgram(const QString& fileOrAddress) override;

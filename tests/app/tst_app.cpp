@@ -127,7 +127,7 @@ void TstApp::startPage() {
     QFETCH(QString, address);
     Settings s;
     s.StartPage = startPage;
-    const QString got = StartPages::startAddress(s, firstRun, QStringLiteral("/app"));
+    const QString got = StartPages::startAddress(s, firstRun, QStringLiteral("/app/help.html"));
     QVERIFY2(got.startsWith(address), qPrintable(got));
     if (address == u"HELP" || address.startsWith(u"file") || address.startsWith(u"http"))
         QCOMPARE(got, address);
