@@ -8,6 +8,7 @@ class BrowserPane;
 class Documents;
 class EditBuffer;
 class EditCommands;
+class EditorWiring;
 class Host;
 class MenuTree;
 class OptionWiring;
@@ -52,6 +53,7 @@ public:
     TagWiring& tagWiring() const { return *m_tagWiring; }
     TableWiring& tableWiring() const { return *m_tableWiring; }
     ViewerWiring& viewerWiring() const { return *m_viewerWiring; }
+    EditorWiring& editorWiring() const { return *m_editorWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -97,6 +99,7 @@ private:
     std::unique_ptr<OptionWiring> m_optionWiring;
     std::unique_ptr<AboutWiring> m_aboutWiring;
     std::unique_ptr<ViewerWiring> m_viewerWiring;
+    std::unique_ptr<EditorWiring> m_editorWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;
