@@ -137,7 +137,9 @@ private slots:
     void matchingStopsAtItsBudget();
     void highlighterColoursOnlyLayoutsAndCatchesUp();
     void editsRecolourTheLinesBelow();
+    void statesAfterEditsEqualAFreshReading();
     void paneKeepsTextPositionsUndoAndPreviewBytes();
+    void paneMarksTheTagAndItsPartner();
     void gutterNumbersDocumentLinesInsideThePane();
     void backgroundChangeRederivesColours();
 };
@@ -424,6 +426,82 @@ void TstEditor::editsRecolourTheLinesBelow() {
     QVERIFY(!highlighter->statesComplete());
     highlighter->completeStates();
     QCOMPARE(highlighter->stateAtStart(edit.document()->findBlockByNumber(3)), 0);
+}
+
+void TstEditor::statesAfterEditsEqualAFreshReading() {
+    // Edits that open and close comments, scripts and quotes above lines already read, with
+    // the states worked out sometimes only part of the way: every state must end up as a
+    // reading from the top gives it.
+    QPlainTextEdit edit;
+    QString text;
+    for (int i = 0; i < 60; ++i)
+        text += QStringLiteral("<p class=\"c%1\">a</p>\n").arg(i);
+    edit.setPlainText(text);
+    auto* highlighter = new HtmlHighlighter(&edit);
+    highlighter->completeStates();
+    const QStringList pieces = {
+        QStringLiteral("<!--"),      QStringLiteral("-->"),       QStringLiteral("<script>"),
+        QStringLiteral("</script>"), QStringLiteral("\""),        QStringLiteral("\n"),
+        QStringLiteral("x"),         QStringLiteral("<style>/*"), QStringLiteral("*/</style>")};
+    quint32 seed = 12345;
+    const auto next = [&seed](int bound) {
+        seed = seed * 1103515245u + 12345u;
+        return int((seed >> 8) % quint32(bound));
+    };
+    for (int step = 0; step < 300; ++step) {
+        QTextCursor c(edit.document());
+        const int length = edit.document()->characterCount() - 1;
+        c.setPosition(next(length + 1));
+        if (next(3) == 0 && c.position() < length) {
+            c.setPosition(std::min(length, c.position() + 1 + next(12)), QTextCursor::KeepAnchor);
+            c.removeSelectedText();
+        } else {
+            c.insertText(pieces[next(int(pieces.size()))]);
+        }
+        const int blocks = edit.document()->blockCount();
+        if (step % 3 == 0)
+            highlighter->formatBlocks(0, next(blocks));
+        else if (step % 3 == 1)
+            highlighter->completeStates();
+        if (step % 3 == 2)
+            continue;
+        int state = HtmlLexer::kInitialState;
+        const int known = step % 3 == 1 ? blocks : 1;
+        for (QTextBlock b = edit.document()->firstBlock(); b.isValid() && b.blockNumber() < known;
+             b = b.next()) {
+            QCOMPARE(highlighter->stateAtStart(b), state);
+            state = HtmlLexer::lexLine(b.text(), state, nullptr);
+        }
+    }
+}
+
+void TstEditor::paneMarksTheTagAndItsPartner() {
+    EditorFixture fx;
+    frmEdit& w = fx.open();
+    EditBuffer& buffer = w.buffer();
+    buffer.setText(QStringLiteral("<DIV>\r\n<P>a</P>\r\n</DIV>\r\n<SPAN>"));
+    SourceView& view = w.editorWiring().view();
+    const auto markedTexts = [&] {
+        QStringList texts;
+        for (const QTextEdit::ExtraSelection& s : w.txtEdit()->extraSelections())
+            texts << s.cursor.selectedText();
+        return texts;
+    };
+    buffer.setSelection(2, 0); // in <DIV>
+    view.updateTagMarks();
+    // The current line (no text selected), the tag, its partner three lines down.
+    QCOMPARE(markedTexts(), (QStringList{QString(), "<DIV>", "</DIV>"}));
+    QCOMPARE(w.txtEdit()->extraSelections().at(1).format.background().color(),
+             view.colors().matchedTag);
+    buffer.setSelection(25, 0); // in <SPAN>
+    view.updateTagMarks();
+    QCOMPARE(markedTexts(), (QStringList{QString(), "<SPAN>"}));
+    QCOMPARE(w.txtEdit()->extraSelections().at(1).format.background().color(),
+             view.colors().unmatchedTag);
+    // The marks follow the caret by themselves, a moment after it rests.
+    buffer.setSelection(12, 0); // in </P>
+    QTRY_COMPARE(markedTexts(), (QStringList{QString(), "</P>", "<P>"}));
+    QCOMPARE(buffer.text(), QStringLiteral("<DIV>\r\n<P>a</P>\r\n</DIV>\r\n<SPAN>"));
 }
 
 void TstEditor::paneKeepsTextPositionsUndoAndPreviewBytes() {
