@@ -1,8 +1,11 @@
 // The source pane's highlighting, colours, line numbers and tag marks, and that none of it
 // touches the text, its positions, the undo step or the preview's bytes.
 #include "app/EditorWiring.h"
+#include "app/TagWiring.h"
 #include "app/TextPane.h"
 #include "app/frmEdit.h"
+#include "color/ColorTool.h"
+#include "color/frmColor.h"
 #include "document/Preview.h"
 #include "editor/HighlightColors.h"
 #include "editor/HtmlHighlighter.h"
@@ -14,7 +17,9 @@
 #include "support/TestApp.h"
 
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -569,16 +574,33 @@ void TstEditor::gutterNumbersDocumentLinesInsideThePane() {
 void TstEditor::backgroundChangeRederivesColours() {
     EditorFixture fx;
     frmEdit& w = fx.open();
-    TextPane* pane = w.txtEdit();
     SourceView& view = w.editorWiring().view();
     QCOMPARE(view.colors().background, QColor(Qt::white));
-    // The color tool sets the pane's palette directly.
-    QPalette p = pane->palette();
-    p.setColor(QPalette::Base, Qt::black);
-    pane->setPalette(p);
-    QCOMPARE(view.colors().background, QColor(Qt::black));
-    QCOMPARE(view.colors().tag, deriveHighlightColors(Qt::black).tag);
+    QCOMPARE(view.colors().tag, deriveHighlightColors(Qt::white).tag);
+    // The color tool's txtBack mode sets the pane's background: the colours follow at once.
+    fx.host.dialogScripts.push_back([](QDialog* d) {
+        auto* f = qobject_cast<frmColor*>(d);
+        if (!f)
+            return -1;
+        f->S1->setValue(0);
+        f->S2->setValue(0);
+        f->S3->setValue(0x30);
+        f->Command1->click();
+        return f->result();
+    });
+    w.tagWiring().colorTool().open(QStringLiteral("txtBack"), &w);
+    QCOMPARE(fx.state.settings.EditorBackColor, QString::number(0x30 << 16));
+    const HighlightColors dark = deriveHighlightColors(QColor(0, 0, 0x30));
+    QCOMPARE(view.colors().background, QColor(0, 0, 0x30));
+    QCOMPARE(view.colors().tag, dark.tag);
     QVERIFY(view.colors().tag.lightnessF() > 0.5);
+    // The highlight colour of a visible line is the new one, and the line numbers' too.
+    w.editorWiring().view().highlighter().formatBlocks(0, 0);
+    w.buffer().setText(QStringLiteral("<B>x</B>"));
+    w.editorWiring().view().highlighter().formatBlocks(0, 0);
+    const auto formats = w.txtEdit()->document()->firstBlock().layout()->formats();
+    QVERIFY(!formats.isEmpty());
+    QCOMPARE(formats.first().format.foreground().color(), dark.tag);
 }
 
 TAGLOOM_TEST_MAIN(TstEditor)
