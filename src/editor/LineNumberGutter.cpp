@@ -15,7 +15,14 @@ LineNumberGutter::LineNumberGutter(QPlainTextEdit* edit, std::function<void(int)
         else
             update(0, rect.y(), width(), rect.height());
     });
-    connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] { update(); });
+    // The current line's band moves only when the caret changes lines.
+    connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        const int line = m_edit->textCursor().blockNumber();
+        if (line != m_currentLine) {
+            m_currentLine = line;
+            update();
+        }
+    });
     refit();
 }
 
@@ -23,7 +30,7 @@ void LineNumberGutter::setColors(const QColor& background, const QColor& numbers
                                  const QColor& currentLine) {
     m_background = background;
     m_numbers = numbers;
-    m_currentLine = currentLine;
+    m_currentBand = currentLine;
     update();
 }
 
@@ -67,7 +74,7 @@ void LineNumberGutter::paintEvent(QPaintEvent* event) {
         if (block.isVisible()) {
             const QRect line(0, top, m_width - 5, std::max(lineHeight, 1));
             if (block.blockNumber() == current)
-                painter.fillRect(QRect(0, top, m_width, height), m_currentLine);
+                painter.fillRect(QRect(0, top, m_width, height), m_currentBand);
             painter.setPen(m_numbers);
             painter.drawText(line, Qt::AlignRight | Qt::AlignVCenter,
                              QString::number(block.blockNumber() + 1));

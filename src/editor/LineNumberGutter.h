@@ -28,6 +28,7 @@ private:
     std::function<void(int)> m_setLeftMargin;
     QColor m_background;
     QColor m_numbers;
-    QColor m_currentLine;
+    QColor m_currentBand;
     int m_width = 0;
+    int m_currentLine = -1;
 };

@@ -23,8 +23,13 @@ SourceView::SourceView(QPlainTextEdit* edit, std::function<void(int)> setLeftMar
     m_matchDelay->setInterval(kMatchDelayMs);
     connect(m_matchDelay, &QTimer::timeout, this, &SourceView::updateTagMarks);
     connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-        // The line mark follows at once; the tag marks, which move with the text, a moment later.
-        QList<QTextEdit::ExtraSelection> marks = m_edit->extraSelections();
+        // The line mark follows the caret to another line at once (within its line it need not
+        // move); the tag marks, which move with the text, follow a moment later.
+        const int line = m_edit->textCursor().blockNumber();
+        QList<QTextEdit::ExtraSelection> marks;
+        if (line != m_markedLine)
+            marks = m_edit->extraSelections();
+        m_markedLine = line;
         if (!marks.isEmpty()) {
             marks.first().cursor = m_edit->textCursor();
             marks.first().cursor.clearSelection();
@@ -60,6 +65,7 @@ void SourceView::updateSelections() {
     line.format.setProperty(QTextFormat::FullWidthSelection, true);
     line.cursor = m_edit->textCursor();
     line.cursor.clearSelection();
+    m_markedLine = line.cursor.blockNumber();
     marks.append(line);
 
     const auto mark = [&](const TagSpan& span, bool bad) {

@@ -45,4 +45,5 @@ private:
     HighlightColors m_colors;
     TagMatch m_match;
     bool m_applying = false;
+    int m_markedLine = -1;
 };

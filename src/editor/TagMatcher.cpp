@@ -45,13 +45,18 @@ public:
                 m_open = -1;
             }
         } else if (kind == HtmlToken::TagName && m_open >= 0) {
-            tags[size_t(m_open)].name = piece.toString().toLower();
+            // Far from the caret only one name matters; the others are not worth a copy.
+            if (only.isEmpty())
+                tags[size_t(m_open)].name = piece.toString().toLower();
+            else if (piece.compare(only, Qt::CaseInsensitive) == 0)
+                tags[size_t(m_open)].name = only;
             tags[size_t(m_open)].end = m_offset + start + length;
         } else if (m_open >= 0) {
             tags[size_t(m_open)].end = m_offset + start + length;
         }
     }
     std::vector<Tag> tags;
+    QString only; // when set, the one name recorded
 
 private:
     QStringView m_text;
@@ -144,6 +149,7 @@ TagMatch matchTagAt(const QTextDocument& document, int position,
         int depth = 0;
         std::vector<Tag> pending(near.tags.begin() + index + 1, near.tags.end());
         TagCollector ahead;
+        ahead.only = tag.name;
         QTextBlock b = here;
         for (;;) {
             for (const Tag& t : pending) {
@@ -193,6 +199,7 @@ TagMatch matchTagAt(const QTextDocument& document, int position,
         if (read > budget)
             return result;
         TagCollector behind;
+        behind.only = tag.name;
         collectBlock(b, knownState(stateAtStart, b), behind);
         read += b.length();
         pending = std::move(behind.tags);

@@ -27,7 +27,7 @@ struct TagMatch {
 // caret. `stateAtStart` gives the lexer's state at a block's start, -1 when unknown.
 TagMatch matchTagAt(const QTextDocument& document, int position,
                     const std::function<int(const QTextBlock&)>& stateAtStart,
-                    int budget = 1 << 20);
+                    int budget = 256 << 10);
 
 // Elements that never have an end tag.
 bool isVoidElement(const QString& lowerName);

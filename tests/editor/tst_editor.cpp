@@ -356,7 +356,7 @@ void TstEditor::matchingStopsAtItsBudget() {
     QVERIFY(near.tag.isValid());
     QVERIFY(!near.partner.isValid());
     QVERIFY(!near.unmatched); // not known, so not called unmatched
-    const TagMatch far = matchTagAt(doc, caret, {});
+    const TagMatch far = matchTagAt(doc, caret, {}, 1 << 20);
     QCOMPARE(far.partner.start, 0);
     QCOMPARE(far.partner.end, 6);
 }
