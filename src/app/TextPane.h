@@ -23,6 +23,9 @@ public:
 
     void setKeyHooks(KeyHooks hooks) { m_hooks = std::move(hooks); }
 
+    // Room at the left, inside the pane, for the line numbers.
+    void setGutterWidth(int pixels) { setViewportMargins(pixels, 0, 0, 0); }
+
     // The key-down handling, before the pane itself handles the key. `shift`: 1 Shift,
     // 2 Ctrl, 4 Alt.
     void txtEdit_KeyDown(int keyCode, int shift);

@@ -2,6 +2,7 @@
 
 #include "AboutWiring.h"
 #include "EditCommands.h"
+#include "EditorWiring.h"
 #include "MenuTree.h"
 #include "OptionWiring.h"
 #include "PaneLayout.h"
@@ -69,6 +70,7 @@ frmEdit::frmEdit(ProgramState& state, Host& host, QWidget* parent)
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setMovable(false);
     m_txtEdit = new TextPane(m_client);
+    m_editorWiring = std::make_unique<EditorWiring>(*m_txtEdit);
     m_wb = new BrowserPane(m_client);
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -191,6 +193,7 @@ void frmEdit::applyEditorColors() {
     p.setColor(QPalette::Text, colorFromNumber(m_state.settings.EditorForeColor.toLongLong()));
     p.setColor(QPalette::Base, colorFromNumber(m_state.settings.EditorBackColor.toLongLong()));
     m_txtEdit->setPalette(p);
+    m_editorWiring->applyBackground(p.color(QPalette::Base));
 }
 
 void frmEdit::applyEditorFont() {

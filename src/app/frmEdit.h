@@ -8,6 +8,7 @@ class BrowserPane;
 class Documents;
 class EditBuffer;
 class EditCommands;
+class EditorWiring;
 class Host;
 class MenuTree;
 class OptionWiring;
@@ -56,6 +57,7 @@ public:
     ViewerWiring& viewerWiring() const { return *m_viewerWiring; }
     UserTagWiring& userTagWiring() const { return *m_userTagWiring; }
     SearchWiring& searchWiring() const { return *m_searchWiring; }
+    EditorWiring& editorWiring() const { return *m_editorWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -103,6 +105,7 @@ private:
     std::unique_ptr<ViewerWiring> m_viewerWiring;
     std::unique_ptr<UserTagWiring> m_userTagWiring;
     std::unique_ptr<SearchWiring> m_searchWiring;
+    std::unique_ptr<EditorWiring> m_editorWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;

@@ -1,0 +1,111 @@
+#include "SourceView.h"
+
+#include "HtmlHighlighter.h"
+#include "LineNumberGutter.h"
+
+#include <QEvent>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTimer>
+
+namespace {
+
+// The tag marks wait for the caret to rest, so a run of keys pays for one search.
+constexpr int kMatchDelayMs = 60;
+
+} // namespace
+
+SourceView::SourceView(QPlainTextEdit* edit, std::function<void(int)> setLeftMargin)
+    : QObject(edit), m_edit(edit), m_highlighter(new HtmlHighlighter(edit)),
+      m_gutter(new LineNumberGutter(edit, std::move(setLeftMargin))),
+      m_matchDelay(new QTimer(this)) {
+    m_matchDelay->setSingleShot(true);
+    m_matchDelay->setInterval(kMatchDelayMs);
+    connect(m_matchDelay, &QTimer::timeout, this, &SourceView::updateTagMarks);
+    connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        // The line mark follows the caret to another line at once (within its line it need not
+        // move); the tag marks, which move with the text, follow a moment later.
+        const int line = m_edit->textCursor().blockNumber();
+        QList<QTextEdit::ExtraSelection> marks;
+        if (line != m_markedLine)
+            marks = m_edit->extraSelections();
+        m_markedLine = line;
+        if (!marks.isEmpty()) {
+            marks.first().cursor = m_edit->textCursor();
+            marks.first().cursor.clearSelection();
+            m_edit->setExtraSelections(marks);
+        }
+        m_matchDelay->start();
+    });
+    edit->installEventFilter(this);
+    setBackground(edit->palette().color(QPalette::Base));
+    m_gutter->show();
+}
+
+SourceView::~SourceView() = default;
+
+void SourceView::setBackground(const QColor& background) {
+    m_colors = deriveHighlightColors(background);
+    m_highlighter->setColors(m_colors);
+    m_gutter->setColors(m_colors.background, m_colors.lineNumber, m_colors.currentLine);
+    updateSelections();
+}
+
+void SourceView::updateTagMarks() {
+    const int position = m_edit->textCursor().position();
+    m_match = matchTagAt(*m_edit->document(), position,
+                         [this](const QTextBlock& b) { return m_highlighter->stateAtStart(b); });
+    updateSelections();
+}
+
+void SourceView::updateSelections() {
+    QList<QTextEdit::ExtraSelection> marks;
+    QTextEdit::ExtraSelection line;
+    line.format.setBackground(m_colors.currentLine);
+    line.format.setProperty(QTextFormat::FullWidthSelection, true);
+    line.cursor = m_edit->textCursor();
+    line.cursor.clearSelection();
+    m_markedLine = line.cursor.blockNumber();
+    marks.append(line);
+
+    const auto mark = [&](const TagSpan& span, bool bad) {
+        QTextEdit::ExtraSelection s;
+        s.cursor = QTextCursor(m_edit->document());
+        s.cursor.setPosition(span.start);
+        s.cursor.setPosition(span.end, QTextCursor::KeepAnchor);
+        s.format.setBackground(bad ? m_colors.unmatchedTag : m_colors.matchedTag);
+        if (bad) {
+            s.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+            s.format.setUnderlineColor(m_colors.unmatchedMarker);
+        }
+        marks.append(s);
+    };
+    if (m_match.tag.isValid()) {
+        mark(m_match.tag, m_match.unmatched);
+        if (m_match.partner.isValid())
+            mark(m_match.partner, false);
+    }
+    m_edit->setExtraSelections(marks);
+}
+
+bool SourceView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_edit) {
+        switch (event->type()) {
+        case QEvent::PaletteChange:
+            // The color tool and the options set the pane's palette: follow its background.
+            if (!m_applying) {
+                m_applying = true;
+                setBackground(m_edit->palette().color(QPalette::Base));
+                m_applying = false;
+            }
+            break;
+        case QEvent::FontChange:
+        case QEvent::Resize:
+            m_gutter->refit();
+            break;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "HighlightColors.h"
+#include "TagMatcher.h"
+
+#include <QObject>
+#include <functional>
+
+class HtmlHighlighter;
+class LineNumberGutter;
+class QPlainTextEdit;
+class QTimer;
+
+// What the source pane shows beyond its text: HTML colours, line numbers, the current line and
+// the tag around the caret with its partner. All of it is drawn over the text and none of it
+// changes the text, the caret, the selection or the undo step.
+class SourceView : public QObject {
+    Q_OBJECT
+public:
+    // `setLeftMargin` gives the pane's left viewport margin to the line numbers.
+    SourceView(QPlainTextEdit* edit, std::function<void(int)> setLeftMargin);
+    ~SourceView() override;
+
+    // Derives every colour afresh from the pane's background. A palette change of the pane
+    // does this by itself.
+    void setBackground(const QColor& background);
+    const HighlightColors& colors() const { return m_colors; }
+
+    HtmlHighlighter& highlighter() const { return *m_highlighter; }
+    LineNumberGutter& gutter() const { return *m_gutter; }
+    // The tag marks for the caret's place now (they otherwise follow it a moment later).
+    void updateTagMarks();
+    const TagMatch& tagMatch() const { return m_match; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void updateSelections();
+
+    QPlainTextEdit* m_edit;
+    HtmlHighlighter* m_highlighter;
+    LineNumberGutter* m_gutter;
+    QTimer* m_matchDelay;
+    HighlightColors m_colors;
+    TagMatch m_match;
+    bool m_applying = false;
+    int m_markedLine = -1;
+};

@@ -1,0 +1,207 @@
+#include "TagMatcher.h"
+
+#include "HtmlLexer.h"
+
+#include <QSet>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <vector>
+
+namespace {
+
+struct Tag {
+    int start = -1;
+    int end = -1;
+    QString name;
+    bool closing = false;
+    bool selfClosing = false;
+};
+
+// Collects the tags of consecutive lines, a tag that spans lines included.
+class TagCollector : public HtmlTokenSink {
+public:
+    void beginLine(QStringView text, int offset) {
+        m_text = text;
+        m_offset = offset;
+    }
+    void endLine() {
+        if (m_open >= 0)
+            tags[size_t(m_open)].end = m_offset + int(m_text.size());
+    }
+    void token(int start, int length, HtmlToken kind) override {
+        const QStringView piece = m_text.mid(start, length);
+        if (kind == HtmlToken::TagDelimiter) {
+            if (piece == u"<" || piece == u"</") {
+                Tag t;
+                t.start = m_offset + start;
+                t.end = m_offset + start + length;
+                t.closing = piece == u"</";
+                tags.push_back(t);
+                m_open = int(tags.size()) - 1;
+            } else if (m_open >= 0) {
+                Tag& t = tags[size_t(m_open)];
+                t.end = m_offset + start + length;
+                t.selfClosing = piece == u"/>";
+                m_open = -1;
+            }
+        } else if (kind == HtmlToken::TagName && m_open >= 0) {
+            // Far from the caret only one name matters; the others are not worth a copy.
+            if (only.isEmpty())
+                tags[size_t(m_open)].name = piece.toString().toLower();
+            else if (piece.compare(only, Qt::CaseInsensitive) == 0)
+                tags[size_t(m_open)].name = only;
+            tags[size_t(m_open)].end = m_offset + start + length;
+        } else if (m_open >= 0) {
+            tags[size_t(m_open)].end = m_offset + start + length;
+        }
+    }
+    std::vector<Tag> tags;
+    QString only; // when set, the one name recorded
+
+private:
+    QStringView m_text;
+    int m_offset = 0;
+    int m_open = -1;
+};
+
+// Lexes one block from `state`, adding its tags to `collector`; returns the state after it.
+int collectBlock(const QTextBlock& block, int state, TagCollector& collector) {
+    const QString text = block.text();
+    collector.beginLine(text, block.position());
+    const int end = HtmlLexer::lexLine(text, state, &collector);
+    collector.endLine();
+    return end;
+}
+
+int knownState(const std::function<int(const QTextBlock&)>& stateAtStart, const QTextBlock& b) {
+    const int s = stateAtStart ? stateAtStart(b) : -1;
+    return s < 0 ? HtmlLexer::kInitialState : s;
+}
+
+// How many lines above the position a tag around it may begin.
+constexpr int kTagLinesAbove = 8;
+
+} // namespace
+
+bool isVoidElement(const QString& lowerName) {
+    static const QSet<QString> names = {
+        QStringLiteral("area"),    QStringLiteral("base"),  QStringLiteral("basefont"),
+        QStringLiteral("bgsound"), QStringLiteral("br"),    QStringLiteral("col"),
+        QStringLiteral("embed"),   QStringLiteral("frame"), QStringLiteral("hr"),
+        QStringLiteral("img"),     QStringLiteral("input"), QStringLiteral("keygen"),
+        QStringLiteral("link"),    QStringLiteral("meta"),  QStringLiteral("param"),
+        QStringLiteral("source"),  QStringLiteral("track"), QStringLiteral("wbr")};
+    return names.contains(lowerName);
+}
+
+TagMatch matchTagAt(const QTextDocument& document, int position,
+                    const std::function<int(const QTextBlock&)>& stateAtStart, int budget) {
+    TagMatch result;
+    const QTextBlock here = document.findBlock(position);
+    if (!here.isValid())
+        return result;
+
+    // The lines around the position, read from a few lines above so a tag that began there is
+    // seen whole.
+    QTextBlock first = here;
+    for (int k = 0; k < kTagLinesAbove && first.previous().isValid(); ++k)
+        first = first.previous();
+    TagCollector near;
+    int state = knownState(stateAtStart, first);
+    int read = 0;
+    for (QTextBlock b = first;; b = b.next()) {
+        state = collectBlock(b, state, near);
+        read += b.length();
+        if (b == here)
+            break;
+    }
+
+    // Inside a tag first; else one the position touches.
+    int index = -1;
+    for (int pass = 0; pass < 2 && index < 0; ++pass) {
+        for (size_t k = 0; k < near.tags.size(); ++k) {
+            const Tag& t = near.tags[k];
+            const bool inside = t.start < position && position < t.end;
+            const bool touching = t.start == position || t.end == position;
+            if (!t.name.isEmpty() && (pass == 0 ? inside : touching)) {
+                index = int(k);
+                if (pass == 0 || t.start == position)
+                    break;
+            }
+        }
+    }
+    if (index < 0)
+        return result;
+    const Tag tag = near.tags[size_t(index)];
+    result.tag = {tag.start, tag.end};
+    result.name = tag.name;
+    if (!tag.closing && (tag.selfClosing || isVoidElement(tag.name))) {
+        result.isVoid = true;
+        return result;
+    }
+    if (tag.closing && isVoidElement(tag.name)) {
+        result.unmatched = true; // "</br>" and the like close nothing
+        return result;
+    }
+
+    if (!tag.closing) {
+        // Forward: the first end tag of the name with as many starts as ends between.
+        int depth = 0;
+        std::vector<Tag> pending(near.tags.begin() + index + 1, near.tags.end());
+        TagCollector ahead;
+        ahead.only = tag.name;
+        QTextBlock b = here;
+        for (;;) {
+            for (const Tag& t : pending) {
+                if (t.name != tag.name)
+                    continue;
+                if (!t.closing && !t.selfClosing) {
+                    ++depth;
+                } else if (t.closing && depth-- == 0) {
+                    result.partner = {t.start, t.end};
+                    return result;
+                }
+            }
+            b = b.next();
+            if (!b.isValid()) {
+                result.unmatched = true;
+                return result;
+            }
+            if (read > budget)
+                return result;
+            ahead.tags.clear();
+            state = collectBlock(b, state, ahead);
+            read += b.length();
+            pending = ahead.tags;
+        }
+    }
+
+    // Backward: the nearest start tag of the name with as many ends as starts between.
+    int depth = 0;
+    std::vector<Tag> pending(near.tags.begin(), near.tags.begin() + index);
+    QTextBlock b = first;
+    for (;;) {
+        for (auto t = pending.rbegin(); t != pending.rend(); ++t) {
+            if (t->name != tag.name || t->selfClosing)
+                continue;
+            if (t->closing) {
+                ++depth;
+            } else if (depth-- == 0) {
+                result.partner = {t->start, t->end};
+                return result;
+            }
+        }
+        b = b.previous();
+        if (!b.isValid()) {
+            result.unmatched = true;
+            return result;
+        }
+        if (read > budget)
+            return result;
+        TagCollector behind;
+        behind.only = tag.name;
+        collectBlock(b, knownState(stateAtStart, b), behind);
+        read += b.length();
+        pending = std::move(behind.tags);
+    }
+}

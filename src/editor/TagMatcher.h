@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QTextDocument;
+class QTextBlock;
+
+// A tag's extent in the widget's own positions (one per line break).
+struct TagSpan {
+    int start = -1;
+    int end = -1; // after its ">", or the end of what was read of it
+    bool isValid() const { return start >= 0; }
+};
+
+struct TagMatch {
+    TagSpan tag;            // the start or end tag around the position; invalid when there is none
+    TagSpan partner;        // its partner, when found
+    QString name;           // in small letters
+    bool isVoid = false;    // a void element or "/>": it has no partner
+    bool unmatched = false; // looked for and not there
+};
+
+// Finds the tag around `position` and its partner, nesting counted, comments, scripts and
+// style sheets skipped as a browser would. The search reads at most `budget` characters: past
+// that the tag counts as neither matched nor unmatched, so a huge document never stalls the
+// caret. `stateAtStart` gives the lexer's state at a block's start, -1 when unknown.
+TagMatch matchTagAt(const QTextDocument& document, int position,
+                    const std::function<int(const QTextBlock&)>& stateAtStart,
+                    int budget = 256 << 10);
+
+// Elements that never have an end tag.
+bool isVoidElement(const QString& lowerName);
