@@ -189,11 +189,3 @@ BENCHMARK(BM_Keystroke)
     ->MinTime(3.0);
 BENCHMARK(BM_Open)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_JumpToEndAfterOpen)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

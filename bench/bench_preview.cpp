@@ -156,13 +156,3 @@ BENCHMARK(BM_ChangeHandling)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadCp932)->Arg(100 << 10)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PositionMappingNearEnd)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -219,13 +219,3 @@ BENCHMARK(BM_ReplaceAll)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaneTakesReplacedText)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindNextNearEnd)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

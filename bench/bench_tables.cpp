@@ -216,12 +216,3 @@ BENCHMARK(BM_ReadDecode)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_BuildRows)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_Awk)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CommandUntilPreviewWritten)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-int main(int argc, char** argv) {
-    prepareTestApplication();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -117,13 +117,3 @@ BENCHMARK(BM_PlainListing10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenViewerOn10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeLargeWhole)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowLargeInViewer)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
