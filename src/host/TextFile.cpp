@@ -91,8 +91,8 @@ bool survives(QStringView text, TextEncoding encoding) {
 // The Japanese encodings ICU's detector sees in the bytes, most likely first. Where Shift_JIS
 // is about as likely as another, Shift_JIS (CP932) goes first.
 QList<TextEncoding> guessedEncodings(const QByteArray& bytes) {
-    // A page's first 64 KB tell its encoding as well as the whole would, much sooner.
-    const qsizetype kSample = 64 * 1024;
+    // A page's first 16 KB tell its encoding as well as the whole would, much sooner.
+    const qsizetype kSample = 16 * 1024;
     QList<std::pair<TextEncoding, int>> found;
     UErrorCode status = U_ZERO_ERROR;
     UCharsetDetector* detector = ucsdet_open(&status);
