@@ -14,8 +14,8 @@ UserTagWiring::UserTagWiring(ProgramState& state, Host& host, EditBuffer& buffer
     : m_host(host), m_mainWindow(mainWindow),
       m_store(std::make_unique<UserTagStore>(state.UserTagTable, host, buffer,
                                              menus.menu(u"mnuUserTAGS"_s))) {
-    menus.wire(u"mnuTag"_s, [this] { mnuTag_Click(); });
-    menus.wire(u"mnuTagDel"_s, [this] { mnuTagDel_Click(); });
+    menus.wire(QStringLiteral("mnuTag"), [this] { mnuTag_Click(); });
+    menus.wire(QStringLiteral("mnuTagDel"), [this] { mnuTagDel_Click(); });
 }
 
 UserTagWiring::~UserTagWiring() = default;
