@@ -86,31 +86,34 @@ void ImagePaste::insertAtCaret(const QString& tag) {
     m_buffer.replaceSelection(tag);
 }
 
-void ImagePaste::mnuHTMLn_Click(const QString& path, const QString& selectedName) {
+std::optional<QString> ImagePaste::beginPaste(const QString& path) {
     if (path.isEmpty()) {
         m_host.beep();
-        return;
+        return std::nullopt;
     }
     const QString source = chooseSourcePath(path);
     m_buffer.setSelectionLength(0);
     m_host.beep();
+    return source;
+}
+
+void ImagePaste::mnuHTMLn_Click(const QString& path, const QString& selectedName) {
+    const std::optional<QString> source = beginPaste(path);
+    if (!source)
+        return;
     const QString alt =
         m_host.inputBox(QStringLiteral("画像の説明を入力してください"),
                         QStringLiteral("画像の貼り付け"), sizeText(selectedName, path));
     const QString& q = m_quote;
-    insertAtCaret(QStringLiteral("<IMG SRC=") + q + source + q + QStringLiteral(" ALT=") + q + alt +
-                  q + QStringLiteral(">"));
+    insertAtCaret(QStringLiteral("<IMG SRC=") + q + *source + q + QStringLiteral(" ALT=") + q +
+                  alt + q + QStringLiteral(">"));
     m_host.beep();
 }
 
 void ImagePaste::mnuHTMLs_Click(const QString& path, const QString& selectedName) {
-    if (path.isEmpty()) {
-        m_host.beep();
+    const std::optional<QString> source = beginPaste(path);
+    if (!source)
         return;
-    }
-    const QString source = chooseSourcePath(path);
-    m_buffer.setSelectionLength(0);
-    m_host.beep();
     const QString width =
         m_host.inputBox(QStringLiteral("画像の横幅を指定してください"),
                         QStringLiteral("画像の貼り付け（横幅指定）"), QStringLiteral("320"));
@@ -122,7 +125,7 @@ void ImagePaste::mnuHTMLs_Click(const QString& path, const QString& selectedName
     const QString alt = m_host.inputBox(QStringLiteral("画像の説明を入力してください"),
                                         QStringLiteral("画像の説明"), sizeText(selectedName, path));
     const QString& q = m_quote;
-    insertAtCaret(QStringLiteral("<IMG SRC=") + q + source + q + QStringLiteral(" width=") + q +
+    insertAtCaret(QStringLiteral("<IMG SRC=") + q + *source + q + QStringLiteral(" width=") + q +
                   width + q + QStringLiteral(" height=") + q + givenHeight + q +
                   QStringLiteral(" alt=") + q + alt + q + QStringLiteral(">"));
     m_host.beep();

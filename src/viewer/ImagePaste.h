@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class EditBuffer;
 class Host;
@@ -28,6 +29,9 @@ public:
 
 private:
     void insertAtCaret(const QString& tag);
+    // The start of both pastes: a beep and nothing more without a picture, else the path to
+    // write (asking about the relative form), the caret at the selection's start and a beep.
+    std::optional<QString> beginPaste(const QString& path);
 
     Host& m_host;
     EditBuffer& m_buffer;
