@@ -5,6 +5,7 @@
 #include "host/EditBuffer.h"
 #include "host/Host.h"
 #include "host/PagePrinter.h"
+#include "host/WindowInput.h"
 #include "state/ProgramState.h"
 
 #include <QAction>
@@ -14,7 +15,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QWebEngineView>
-#include <vector>
+#include <memory>
 
 EditCommands::EditCommands(ProgramState& state, Host& host, EditBuffer& buffer, TextPane& txtEdit,
                            QMainWindow& window, QWidget& WB, MenuTree& menus)
@@ -130,24 +131,13 @@ void EditCommands::mnuPrint_Click() {
         PagePrinter::forView(view)->setPdfFallbackPath(
             pdfPathFor(m_state.document.DocumentPath, m_host.applicationFolder()));
 
-    const QPointer<QWidget> focus = m_window.focusWidget();
-    // Enabling a window enables the entry of every submenu in it; the greyed-out ones stay so.
-    std::vector<std::pair<QPointer<QAction>, bool>> submenus;
-    for (QMenu* menu : m_window.findChildren<QMenu*>())
-        submenus.emplace_back(menu->menuAction(), menu->menuAction()->isEnabled());
     // The window stays disabled, and the preview as it is, until the page is out.
-    m_window.setEnabled(false);
+    auto disabled = std::make_shared<DisabledWindow>(&m_window);
     QPointer<QWidget> window(&m_window);
-    m_host.printPage([window, submenus, before, focus] {
+    m_host.printPage([window, disabled, before] {
         if (!window)
             return;
-        window->setEnabled(true);
-        for (const auto& [entry, enabled] : submenus)
-            if (entry)
-                entry->setEnabled(enabled);
+        disabled->restore();
         window->setWindowState(before);
-        // Disabling the window took the focus away; give it back where it was.
-        if (focus)
-            focus->setFocus(Qt::OtherFocusReason);
     });
 }

@@ -236,18 +236,10 @@ void QtHost::popupMenu(QMenu* menu) {
 }
 
 void QtHost::enableMainWindow(bool enabled) {
-    if (!m_mainWindow)
-        return;
-    if (!enabled) {
-        m_focusWhileDisabled = m_mainWindow->focusWidget();
-        m_mainWindow->setEnabled(false);
-        return;
-    }
-    m_mainWindow->setEnabled(true);
-    // Disabling took the focus away; the control that had it gets it back.
-    if (m_focusWhileDisabled && m_focusWhileDisabled->isEnabled())
-        m_focusWhileDisabled->setFocus(Qt::OtherFocusReason);
-    m_focusWhileDisabled = nullptr;
+    if (enabled)
+        m_disabledMain.restore();
+    else if (m_mainWindow && m_mainWindow->isEnabled())
+        m_disabledMain = DisabledWindow(m_mainWindow);
 }
 
 int QtHost::showModal(QDialog* dialog) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Host.h"
+#include "WindowInput.h"
 
 #include <QPointer>
 
@@ -57,6 +58,6 @@ private:
 
     QPointer<QWidget> m_mainWindow;
     QPointer<BrowserPane> m_browser;
-    QPointer<QWidget> m_focusWhileDisabled;
+    DisabledWindow m_disabledMain;
     QString m_fileName;
 };

@@ -4,14 +4,19 @@
 #include "support/TestApp.h"
 
 #include <QDir>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QStringEncoder>
+#include <QVBoxLayout>
 
 class TstHost : public QObject {
     Q_OBJECT
 private slots:
+    void mainWindowComesBackAsItWas();
     void editBufferCountsLineBreaksAsTwo_data();
     void editBufferCountsLineBreaksAsTwo();
     void editBufferReplaceLeavesCaretAfterNewText();
@@ -256,6 +261,36 @@ void TstHost::fileDialogFilterBecomesQtFilter() {
     QCOMPARE(QtHost::toQtFilter(QStringLiteral("HTMLファイル(*.html,*.htm)|*.html;*.htm")),
              QStringLiteral("HTMLファイル(*.html,*.htm) (*.html *.htm)"));
     QCOMPARE(QtHost::toQtFilter(QStringLiteral("CSV|*.csv")), QStringLiteral("CSV (*.csv)"));
+}
+
+void TstHost::mainWindowComesBackAsItWas() {
+    QMainWindow window;
+    QMenu* greyed = window.menuBar()->addMenu(QStringLiteral("greyed"));
+    greyed->menuAction()->setEnabled(false);
+    QMenu* open = window.menuBar()->addMenu(QStringLiteral("open"));
+    auto* first = new QPlainTextEdit;
+    auto* second = new QPlainTextEdit;
+    auto* client = new QWidget;
+    auto* layout = new QVBoxLayout(client);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    window.setCentralWidget(client);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(&window);
+    second->setFocus();
+    QTRY_VERIFY(second->hasFocus());
+
+    QtHost host;
+    host.setMainWindow(&window);
+    host.enableMainWindow(false);
+    QVERIFY(!window.isEnabled());
+    host.enableMainWindow(true);
+    QVERIFY(window.isEnabled());
+    // Enabling the window would enable every submenu's entry; the greyed one stays greyed.
+    QVERIFY(!greyed->menuAction()->isEnabled());
+    QVERIFY(open->menuAction()->isEnabled());
+    QTRY_VERIFY(second->hasFocus());
 }
 
 TAGLOOM_TEST_MAIN(TstHost)
