@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStringDecoder>
 #include <QTimer>
 #include <algorithm>
 #include <cctype>
@@ -221,11 +220,7 @@ std::optional<QString> Preview::recoveredText(const QByteArray& fileBytes) {
         }
         text.append(body.sliced(from));
     }
-    QStringDecoder utf8(QStringConverter::Utf8);
-    QString decoded = utf8.decode(text);
-    if (utf8.hasError())
-        return std::nullopt;
-    return decoded;
+    return decodeText(text, TextEncoding::Utf8);
 }
 
 void Preview::RefreshPreview() {
