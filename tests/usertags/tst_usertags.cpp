@@ -46,17 +46,14 @@ private slots:
     void registration_data();
     void registration();
     void registrationStopsAtTheLimit();
-    void openingAtTheLimitWarnsAtOnce();
     void acceleratorSuffix();
-    void noEndTagBoxDisablesTheField();
-    void explanationBox();
+    void noEndTagBoxAndExplanation();
 
     void deletionStatus_data();
     void deletionStatus();
     void selectedTagPreview_data();
     void selectedTagPreview();
     void deletionRemovesIdenticalTags();
-    void deletionAsksFirst();
     void deletingTheLastTag();
     void cautionBox();
 
@@ -71,15 +68,21 @@ QByteArray cp932(const QString& text) {
     return *encodeText(text, TextEncoding::Cp932);
 }
 
-// The store over a real HTML menu, a text box and a fake host in a temporary folder.
+// The store over a real HTML menu, a text box and a fake host in a temporary folder (or in a
+// missing folder `under` it).
 struct StoreBench {
-    StoreBench() : buffer(&edit), host(dir.path()) {
+    explicit StoreBench(const QString& under = {})
+        : buffer(&edit), host(under.isEmpty() ? dir.path() : dir.filePath(under)) {
         buildHtmlMenu(&html);
         menu = html.findChild<QMenu*>(u"mnuUserTAGS"_s);
         store = std::make_unique<UserTagStore>(table, host, buffer, menu);
     }
     QString file(const QString& name = u"tags.dat"_s) const { return dir.filePath(name); }
     void writeStore(const QString& text) { writeBytes(file(), cp932(text)); }
+    void load(const QString& text) {
+        writeStore(text);
+        store->LoadUserTags();
+    }
     // Captions of the visible items, and whether every one of them is enabled.
     QStringList captions() const {
         QStringList out;
@@ -176,8 +179,7 @@ void TstUserTags::loadNeverClearsRows() {
     StoreBench b;
     b.table[1] = {u"<OLD>"_s, u"</OLD>"_s, u"old"_s};
     b.table[2] = {u"<X>"_s, u"</X>"_s, u"x"_s};
-    b.writeStore(u"<A>,</A>,A\r\n<HR>\r\n"_s);
-    b.store->LoadUserTags();
+    b.load(u"<A>,</A>,A\r\n<HR>\r\n"_s);
     // Only the fields read are assigned: row 2 keeps its old end tag and name.
     QCOMPARE(b.table[1].StartTag, u"<HR>"_s);
     QCOMPARE(b.table[1].EndTag, u"</OLD>"_s);
@@ -216,20 +218,12 @@ void TstUserTags::unreadableStoreIsKept() {
 }
 
 void TstUserTags::uncreatableStoreIsReportedOnce() {
-    QTemporaryDir dir;
-    QPlainTextEdit edit;
-    EditBuffer buffer(&edit);
-    FakeHost host(dir.filePath(u"gone"_s)); // a folder that does not exist
-    UserTagTable table{};
-    QMenu html;
-    buildHtmlMenu(&html);
-    QMenu* menu = html.findChild<QMenu*>(u"mnuUserTAGS"_s);
-    UserTagStore store(table, host, buffer, menu);
-    store.LoadUserTags();
-    store.LoadUserTags();
-    QCOMPARE(host.kinds(), (QStringList{u"beep"_s, u"msgbox"_s, u"beep"_s}));
-    QVERIFY(host.calls[1].text.contains(u"tags.dat"_s));
-    QCOMPARE(userTagItem(menu, 0)->text(), kNoTags);
+    StoreBench b(u"gone"_s);
+    b.store->LoadUserTags();
+    b.store->LoadUserTags();
+    QCOMPARE(b.host.kinds(), (QStringList{u"beep"_s, u"msgbox"_s, u"beep"_s}));
+    QVERIFY(b.host.calls[1].text.contains(u"tags.dat"_s));
+    QCOMPARE(userTagItem(b.menu, 0)->text(), kNoTags);
 }
 
 void TstUserTags::appendWritesOneRecord_data() {
@@ -279,9 +273,8 @@ void TstUserTags::appendWritesOneRecord() {
 
 void TstUserTags::deleteRemovesIdenticalRecordsOnly() {
     StoreBench b;
-    b.writeStore(u"<B>,</B>,B\r\n<I>,</I>,I\r\n<B>,</B>,B\r\n<B>,</B>,Bold\r\n<b>,</b>,B\r\n"
-                 u"<B>,</B>,Ｂ\r\n<HR>,,B\r\n"_s);
-    b.store->LoadUserTags();
+    b.load(u"<B>,</B>,B\r\n<I>,</I>,I\r\n<B>,</B>,B\r\n<B>,</B>,Bold\r\n<b>,</b>,B\r\n"
+           u"<B>,</B>,Ｂ\r\n<HR>,,B\r\n"_s);
     QVERIFY(b.store->DeleteUserTag(3));
     QCOMPARE(readBytes(b.file()),
              cp932(u"<I>,</I>,I\r\n<B>,</B>,Bold\r\n<b>,</b>,B\r\n<B>,</B>,Ｂ\r\n<HR>,,B\r\n"_s));
@@ -302,7 +295,7 @@ void TstUserTags::deletionKeepsOtherRecordsBytes_data() {
     QTest::addColumn<QByteArray>("after");
     // Characters with two CP932 codes (ⅰ and 纊 here) must come back as the codes they were.
     QTest::newRow("CP932 duplicate codes")
-        << QByteArray("<A>,</A>,\xFA\x4A\xED\x40\r\n<B>,</B>,B\r\n")
+        << QByteArray("<B>,</B>,B\r\n<A>,</A>,\xFA\x4A\xED\x40\r\n")
         << QByteArray("<A>,</A>,\xFA\x4A\xED\x40\r\n");
     QTest::newRow("UTF-8 with its mark stays so")
         << QByteArray("\xEF\xBB\xBF<B>,</B>,B\r\n<A>,</A>,\xE5\xA4\xAA\r\n")
@@ -317,9 +310,7 @@ void TstUserTags::deletionKeepsOtherRecordsBytes() {
     StoreBench b;
     writeBytes(b.file(), before);
     b.store->LoadUserTags();
-    const int row = b.table[0].Name == u"B"_s ? 1 : 2;
-    QCOMPARE(b.table[row - 1].Name, u"B"_s);
-    QVERIFY(b.store->DeleteUserTag(row));
+    QVERIFY(b.store->DeleteUserTag(1)); // the first record, B
     QCOMPARE(readBytes(b.file()), after);
 }
 
@@ -351,8 +342,7 @@ void TstUserTags::itemClickWrapsTheSelection() {
     QFETCH(QString, text);
     QFETCH(int, caret);
     StoreBench b;
-    b.writeStore(u"<A>,</A>,A\r\n"_s + start + u',' + end + u",Mine\r\n"_s);
-    b.store->LoadUserTags();
+    b.load(u"<A>,</A>,A\r\n"_s + start + u',' + end + u",Mine\r\n"_s);
     b.buffer.setText(u"x\r\nsel y"_s);
     b.buffer.setSelection(3, 3);
     userTagItem(b.menu, 1)->trigger();
@@ -418,8 +408,7 @@ void TstUserTags::registration() {
     QFETCH(QString, line);
     QFETCH(QString, refusal);
     StoreBench b;
-    b.writeStore(u"<A>,</A>,A\r\n"_s);
-    b.store->LoadUserTags();
+    b.load(u"<A>,</A>,A\r\n"_s);
     frmTAG f(*b.store, b.host);
     QVERIFY(b.host.calls.isEmpty());
     type(f, name, start, end, noEnd);
@@ -446,8 +435,7 @@ void TstUserTags::registration() {
 
 void TstUserTags::registrationStopsAtTheLimit() {
     StoreBench b;
-    b.writeStore(StoreBench::tagLines(99));
-    b.store->LoadUserTags();
+    b.load(StoreBench::tagLines(99));
     frmTAG f(*b.store, b.host);
     type(f, u"last"_s, u"<L>"_s, u"</L>"_s, false);
     f.cmdTAGset->click();
@@ -463,15 +451,11 @@ void TstUserTags::registrationStopsAtTheLimit() {
     QCOMPARE(b.host.calls[2].title, u"エラー"_s);
     QVERIFY(!f.cmdTAGset->isEnabled());
     QCOMPARE(readBytes(b.file()), cp932(StoreBench::tagLines(99) + u"<L>,</L>,last\r\n"_s));
-}
-
-void TstUserTags::openingAtTheLimitWarnsAtOnce() {
-    StoreBench b;
-    b.writeStore(StoreBench::tagLines(100));
-    b.store->LoadUserTags();
-    frmTAG f(*b.store, b.host);
+    // Opened on a full store, it warns at once.
+    b.host.clear();
+    frmTAG full(*b.store, b.host);
     QCOMPARE(b.host.kinds(), (QStringList{u"beep"_s, u"msgbox"_s}));
-    QVERIFY(!f.cmdTAGset->isEnabled());
+    QVERIFY(!full.cmdTAGset->isEnabled());
 }
 
 void TstUserTags::acceleratorSuffix() {
@@ -492,7 +476,7 @@ void TstUserTags::acceleratorSuffix() {
     QCOMPARE(b.host.kinds().mid(0, 2), (QStringList{u"beep"_s, u"input"_s}));
 }
 
-void TstUserTags::noEndTagBoxDisablesTheField() {
+void TstUserTags::noEndTagBoxAndExplanation() {
     StoreBench b;
     frmTAG f(*b.store, b.host);
     QCOMPARE(f.windowTitle(), u"タグ登録"_s);
@@ -502,11 +486,6 @@ void TstUserTags::noEndTagBoxDisablesTheField() {
     f.chkET->click();
     QVERIFY(f.txtET->isEnabled() && f.lblET->isEnabled());
     QCOMPARE(f.txtET->text(), u"</B>"_s);
-}
-
-void TstUserTags::explanationBox() {
-    StoreBench b;
-    frmTAG f(*b.store, b.host);
     f.Label4_Click();
     const HostCall box = b.host.calls.last();
     QCOMPARE(box.text, u"タグに終了タグが無い場合は「今から登録するタグは終了タグが無い」を\r\n"
@@ -574,8 +553,17 @@ void TstUserTags::deletionRemovesIdenticalTags() {
     f.cmdDEL->click();
     QCOMPARE(b.host.kinds(), (QStringList{u"beep"_s, u"msgbox"_s}));
     QCOMPARE(b.host.calls[1].text, u"削除したいタグを選択してください"_s);
-    b.host.clear();
     f.lstTAG->setCurrentRow(2);
+    // Answering no keeps everything.
+    const QByteArray bytes = readBytes(b.file());
+    b.host.clear();
+    b.host.answers = {Answer::No};
+    f.cmdDEL->click();
+    QCOMPARE(b.host.kinds(), QStringList{u"msgbox"_s});
+    QCOMPARE(readBytes(b.file()), bytes);
+    QCOMPARE(f.lstTAG->count(), 4);
+    QCOMPARE(b.captions(), (QStringList{u"B"_s, u"Bold"_s, u"B"_s, u"I"_s}));
+    b.host.clear();
     b.host.answers = {Answer::Yes};
     f.cmdDEL->click();
     const HostCall ask = b.host.calls[0];
@@ -594,21 +582,6 @@ void TstUserTags::deletionRemovesIdenticalTags() {
     QCOMPARE(b.captions(), (QStringList{u"Bold"_s, u"I"_s}));
     QVERIFY(b.table[2].StartTag.isEmpty() && b.table[3].Name.isEmpty());
     QVERIFY(f.cmdDEL->isEnabled());
-}
-
-void TstUserTags::deletionAsksFirst() {
-    StoreBench b;
-    const QByteArray bytes = cp932(u"<B>,</B>,B\r\n<I>,</I>,I\r\n"_s);
-    writeBytes(b.file(), bytes);
-    frmTAGDEL f(*b.store, b.host);
-    f.lstTAG->setCurrentRow(0);
-    b.host.clear();
-    b.host.answers = {Answer::No};
-    f.cmdDEL->click();
-    QCOMPARE(b.host.kinds(), QStringList{u"msgbox"_s});
-    QCOMPARE(readBytes(b.file()), bytes);
-    QCOMPARE(f.lstTAG->count(), 2);
-    QCOMPARE(b.captions(), (QStringList{u"B"_s, u"I"_s}));
 }
 
 void TstUserTags::deletingTheLastTag() {
@@ -644,9 +617,6 @@ void TstUserTags::cautionBox() {
 void TstUserTags::startUpLoadsTheStore() {
     EditorFixture fx;
     frmEdit& w = fx.open();
-    const QString store = fx.appFile(u"tags.dat"_s);
-    QVERIFY(QFile::exists(store));
-    QCOMPARE(readBytes(store), QByteArray());
     QMenu* menu = w.menus().menu(u"mnuUserTAGS"_s);
     QCOMPARE(userTagItem(menu, 0)->text(), kNoTags);
     QVERIFY(!userTagItem(menu, 0)->isEnabled());
