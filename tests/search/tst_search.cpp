@@ -229,20 +229,14 @@ void TstSearch::findNextStartsAtTheMovedCaret() {
     b.fields(QStringLiteral("abc"));
     b.dialog.cmdSearch_Click();
     QCOMPARE(b.selection(), qMakePair(0, 3));
-    // A caret at the last hit's start goes on after that hit.
-    b.buffer.setSelection(0);
-    b.dialog.cmdSearch_Click();
-    QCOMPARE(b.selection(), qMakePair(4, 3));
-    // A caret anywhere else searches from there, and finds a hit that begins at it.
-    b.buffer.setSelection(1);
-    b.dialog.cmdSearch_Click();
-    QCOMPARE(b.selection(), qMakePair(4, 3));
-    b.buffer.setSelection(8);
-    b.dialog.cmdSearch_Click();
-    QCOMPARE(b.selection(), qMakePair(8, 3));
-    b.buffer.setSelection(5);
-    b.dialog.cmdSearch_Click();
-    QCOMPARE(b.selection(), qMakePair(8, 3));
+    // A caret at the last hit's start (0) goes on after that hit; a caret anywhere else searches
+    // from there, and finds a hit that begins at it.
+    const std::pair<int, int> caretToHit[] = {{0, 4}, {1, 4}, {8, 8}, {5, 8}};
+    for (const auto& [caret, hit] : caretToHit) {
+        b.buffer.setSelection(caret);
+        b.dialog.cmdSearch_Click();
+        QCOMPARE(b.selection(), qMakePair(hit, 3));
+    }
     QCOMPARE(b.dialog.SearchPos, 11);
 }
 
