@@ -26,8 +26,6 @@ class TstSearch : public QObject {
 private slots:
     void findEvery_data();
     void findEvery();
-    void replaceEvery_data();
-    void replaceEvery();
     void lineBreakForms();
 
     void findNextWalksTheHits_data();
@@ -75,22 +73,23 @@ struct Bench {
     frmRe dialog;
 };
 
-void verifyMiss(const FakeHost& host) {
+// A beep, then an information box with OK alone.
+void verifyBox(const FakeHost& host, const QString& text, const QString& title) {
     QCOMPARE(host.kinds(), (QStringList{"beep", "msgbox"}));
     const HostCall box = host.calls.constLast();
-    QCOMPARE(box.text, QStringLiteral("見つかりませんでした"));
-    QCOMPARE(box.title, QStringLiteral("検索位置からの検索失敗"));
+    QCOMPARE(box.text, text);
+    QCOMPARE(box.title, title);
     QCOMPARE(box.icon, Icon::Information);
     QCOMPARE(box.buttons, Buttons::Ok);
 }
 
+void verifyMiss(const FakeHost& host) {
+    verifyBox(host, QStringLiteral("見つかりませんでした"),
+              QStringLiteral("検索位置からの検索失敗"));
+}
+
 void verifyDone(const FakeHost& host) {
-    QCOMPARE(host.kinds(), (QStringList{"beep", "msgbox"}));
-    const HostCall box = host.calls.constLast();
-    QCOMPARE(box.text, QStringLiteral("完了"));
-    QCOMPARE(box.title, QStringLiteral("該当する部分を全て置き換えました"));
-    QCOMPARE(box.icon, Icon::Information);
-    QCOMPARE(box.buttons, Buttons::Ok);
+    verifyBox(host, QStringLiteral("完了"), QStringLiteral("該当する部分を全て置き換えました"));
 }
 
 // Types `text` into a field key by key; a line break is Ctrl+Enter.
@@ -170,49 +169,6 @@ void TstSearch::findEvery() {
     QCOMPARE(walked, hits);
 }
 
-void TstSearch::replaceEvery_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("replacement");
-    QTest::addColumn<bool>("ignoreCase");
-    QTest::addColumn<QString>("result");
-    QTest::newRow("two") << "xabcabc"
-                         << "abc"
-                         << "Z" << false << "xZZ";
-    QTest::newRow("pairs") << "aaaaa"
-                           << "aa"
-                           << "b" << false << "bba";
-    QTest::newRow("replacement not rescanned") << "abab"
-                                               << "ab"
-                                               << "abab" << false << "abababab";
-    QTest::newRow("grows into the target") << "aXa"
-                                           << "X"
-                                           << "aXa" << false << "aaXaa";
-    QTest::newRow("folded") << "xABCabc"
-                            << "abc"
-                            << "Z" << true << "xZZ";
-    QTest::newRow("exact") << "xABCabc"
-                           << "abc"
-                           << "Z" << false << "xABCZ";
-    QTest::newRow("none") << "xyz"
-                          << "abc"
-                          << "Z" << false << "xyz";
-    QTest::newRow("japanese") << "見出しと見出し"
-                              << "見出し"
-                              << "表題の文字" << false << "表題の文字と表題の文字";
-}
-
-void TstSearch::replaceEvery() {
-    QFETCH(QString, text);
-    QFETCH(QString, target);
-    QFETCH(QString, replacement);
-    QFETCH(bool, ignoreCase);
-    QFETCH(QString, result);
-    QCOMPARE(::replaceEvery(text, target, replacement,
-                            ignoreCase ? Comparison::IgnoreCase : Comparison::Exact),
-             result);
-}
-
 void TstSearch::lineBreakForms() {
     const QString mixed = QStringLiteral("a\r\nb\nc\rd") + QChar(QChar::ParagraphSeparator) + "e";
     QCOMPARE(withCrLfBreaks(mixed), QStringLiteral("a\r\nb\r\nc\r\nd\r\ne"));
@@ -273,20 +229,14 @@ void TstSearch::findNextStartsAtTheMovedCaret() {
     b.fields(QStringLiteral("abc"));
     b.dialog.cmdSearch_Click();
     QCOMPARE(b.selection(), qMakePair(0, 3));
-    // A caret at the last hit's start goes on after that hit.
-    b.buffer.setSelection(0);
-    b.dialog.cmdSearch_Click();
-    QCOMPARE(b.selection(), qMakePair(4, 3));
-    // A caret anywhere else searches from there, and finds a hit that begins at it.
-    b.buffer.setSelection(1);
-    b.dialog.cmdSearch_Click();
-    QCOMPARE(b.selection(), qMakePair(4, 3));
-    b.buffer.setSelection(8);
-    b.dialog.cmdSearch_Click();
-    QCOMPARE(b.selection(), qMakePair(8, 3));
-    b.buffer.setSelection(5);
-    b.dialog.cmdSearch_Click();
-    QCOMPARE(b.selection(), qMakePair(8, 3));
+    // A caret at the last hit's start (0) goes on after that hit; a caret anywhere else searches
+    // from there, and finds a hit that begins at it.
+    const std::pair<int, int> caretToHit[] = {{0, 4}, {1, 4}, {8, 8}, {5, 8}};
+    for (const auto& [caret, hit] : caretToHit) {
+        b.buffer.setSelection(caret);
+        b.dialog.cmdSearch_Click();
+        QCOMPARE(b.selection(), qMakePair(hit, 3));
+    }
     QCOMPARE(b.dialog.SearchPos, 11);
 }
 
@@ -358,6 +308,15 @@ void TstSearch::replaceAll_data() {
     QTest::newRow("not rescanned") << "abab"
                                    << "ab"
                                    << "abab" << false << "abababab";
+    QTest::newRow("grows into the target") << "aXa"
+                                           << "X"
+                                           << "aXa" << false << "aaXaa";
+    QTest::newRow("exact") << "xABCabc"
+                           << "abc"
+                           << "Z" << false << "xABCZ";
+    QTest::newRow("japanese") << "見出しと見出し"
+                              << "見出し"
+                              << "表題の文字" << false << "表題の文字と表題の文字";
     QTest::newRow("case folded") << "ABC abc"
                                  << "abc"
                                  << "x" << true << "x x";
@@ -382,6 +341,9 @@ void TstSearch::replaceAll() {
     QFETCH(QString, replacement);
     QFETCH(bool, ignoreCase);
     QFETCH(QString, result);
+    const Comparison mode = ignoreCase ? Comparison::IgnoreCase : Comparison::Exact;
+    QCOMPARE(::replaceEvery(text, withCrLfBreaks(target), withCrLfBreaks(replacement), mode),
+             result);
     Bench b;
     b.set(text, 2);
     b.buffer.setSelection(2, 1);
@@ -447,20 +409,19 @@ void TstSearch::buttonTable() {
     QFETCH(bool, search);
     QFETCH(bool, replace);
     Bench b;
-    QVERIFY(!b.dialog.cmdSearch->isEnabled());
-    QVERIFY(!b.dialog.cmdRe->isEnabled());
-    QVERIFY(!b.dialog.cmdAllRe->isEnabled());
+    const frmRe& d = b.dialog;
+    const auto enabled = [&] {
+        return QList<bool>{d.cmdSearch->isEnabled(), d.cmdRe->isEnabled(), d.cmdAllRe->isEnabled()};
+    };
+    const QList<bool> none{false, false, false};
+    QCOMPARE(enabled(), none);
     // Typed into the real fields.
     type(b.dialog.txtA, replacement);
     type(b.dialog.txtT, target);
-    QCOMPARE(b.dialog.cmdSearch->isEnabled(), search);
-    QCOMPARE(b.dialog.cmdRe->isEnabled(), replace);
-    QCOMPARE(b.dialog.cmdAllRe->isEnabled(), replace);
+    QCOMPARE(enabled(), (QList<bool>{search, replace, replace}));
     // Emptying the target disables all three.
     b.dialog.txtT->clear();
-    QVERIFY(!b.dialog.cmdSearch->isEnabled());
-    QVERIFY(!b.dialog.cmdRe->isEnabled());
-    QVERIFY(!b.dialog.cmdAllRe->isEnabled());
+    QCOMPARE(enabled(), none);
 }
 
 void TstSearch::enterPressesFindNext() {
