@@ -2,6 +2,7 @@
 
 #include "host/EditBuffer.h"
 #include "host/Host.h"
+#include "host/LargeMemory.h"
 #include "host/TextFile.h"
 #include "state/ProgramState.h"
 
@@ -114,7 +115,7 @@ QString Preview::withBaseElement(const QString& text, const QString& baseAddress
 QByteArray Preview::previewBytes(const QString& raw, const QString& baseAddress,
                                  const QString& quote) {
     // ASCII bytes never occur inside a UTF-8 sequence, so tags can be found in the bytes.
-    const QByteArray text = raw.toUtf8();
+    const QByteArray text = toUtf8Large(raw);
     const char* const data = text.constData();
     const qsizetype size = text.size();
     static const char kBase[] = "<base href=";
@@ -149,7 +150,8 @@ QByteArray Preview::previewBytes(const QString& raw, const QString& baseAddress,
     const QByteArray note = recoveryNote(headCases, baseElement);
 
     QByteArray out;
-    out.reserve(size + size / 64 + qsizetype(heads.size()) * element.size() + note.size() + 8);
+    reserveLargeBytes(out, size + size / 64 + qsizetype(heads.size()) * element.size() +
+                               note.size() + 8);
     out.append("\xEF\xBB\xBF", 3);
     // U+2029 between lines is E2 80 A9 in UTF-8; each becomes CR LF.
     auto appendLines = [&](qsizetype from, qsizetype to) {

@@ -1,6 +1,9 @@
 #include "TextFile.h"
 
+#include "LargeMemory.h"
+
 #include <algorithm>
+#include <limits>
 
 #include <unicode/ucsdet.h>
 
@@ -134,6 +137,28 @@ QList<TextEncoding> guessedEncodings(const QByteArray& bytes) {
     return out;
 }
 
+// The whole of an open file. A large one is read into memory backed by huge pages.
+QByteArray readAllBytes(QFile& file) {
+    const qint64 size = file.size();
+    if (size <= 0 || size >= std::numeric_limits<qsizetype>::max() / 2)
+        return file.readAll(); // a special file, or one no buffer could hold
+    QByteArray bytes;
+    reserveLargeBytes(bytes, size);
+    bytes.resize(size);
+    qint64 got = 0;
+    while (got < size) {
+        const qint64 n = file.read(bytes.data() + got, size - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    bytes.truncate(got);
+    // A file that grew while it was read is read to its new end.
+    if (got == size && !file.atEnd())
+        bytes += file.readAll();
+    return bytes;
+}
+
 std::optional<TextEncoding> declaredCharset(const QByteArray& bytes) {
     // Only the head of the document can declare its charset.
     static const QRegularExpression charset(
@@ -187,9 +212,16 @@ std::optional<QString> decodeText(const QByteArray& bytes, TextEncoding encoding
     QStringDecoder dec = decoderFor(encoding);
     if (!dec.isValid())
         return std::nullopt;
-    QString text = dec.decode(body);
+    QString text;
+    reserveLargeText(text, dec.requiredSpace(body.size()));
+    text.resize(text.capacity());
+    QChar* const begin = text.data();
+    text.resize(dec.appendToBuffer(begin, body) - begin);
     if (dec.hasError())
         return std::nullopt;
+    // A decoder reserves for the worst case; a large text gives back what it did not use.
+    if (text.capacity() - text.size() > (qsizetype(1) << 20))
+        text.squeeze();
     return text;
 }
 
@@ -268,7 +300,7 @@ std::optional<DecodedText> readTextFile(const QString& path, QString* error) {
             *error = file.errorString();
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = readAllBytes(file);
     if (file.error() != QFileDevice::NoError) {
         if (error)
             *error = file.errorString();
@@ -340,7 +372,7 @@ std::optional<QString> readInternalFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = readAllBytes(file);
     for (TextEncoding bom :
          {TextEncoding::Utf8Bom, TextEncoding::Utf16LeBom, TextEncoding::Utf16BeBom})
         if (bytes.startsWith(bomOf(bom)))

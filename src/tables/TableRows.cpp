@@ -1,5 +1,7 @@
 #include "TableRows.h"
 
+#include "host/LargeMemory.h"
+
 #include <cstring>
 #include <limits>
 
@@ -113,7 +115,7 @@ bool buildTableRows(QStringView csv, qsizetype limit, QString& rows, qsizetype s
         return false;
     // Room on both sides, so that the frame goes around the rows without moving them.
     QString built;
-    built.reserve(spare + length + spare);
+    reserveLargeText(built, spare + length + spare);
     built.resize(spare + length);
     Writer writer{reinterpret_cast<char16_t*>(built.data()) + spare};
     scanRows(csv, writer);

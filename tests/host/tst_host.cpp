@@ -27,6 +27,7 @@ private slots:
     void decodesAndDetects_data();
     void decodesAndDetects();
     void refusesBytesThatDoNotDecode();
+    void readsLargeFilesWhole();
     void listsCharactersTheCodePageCannotHold();
     void linesEndAtCrLfCrAndLf_data();
     void linesEndAtCrLfCrAndLf();
@@ -198,6 +199,26 @@ void TstHost::refusesBytesThatDoNotDecode() {
     QVERIFY(!readTextFile(path, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!readTextFile(dir.filePath(QStringLiteral("missing.html")), &error));
+}
+
+void TstHost::readsLargeFilesWhole() {
+    // Files large enough to be read into huge pages: every character arrives, and the text
+    // keeps no more memory than it needs.
+    QString text;
+    for (int i = 0; text.size() < 6'000'000; ++i)
+        text += QStringLiteral("<TD>東京都%1ｱ①</TD>\r\n").arg(i);
+    QTemporaryDir dir;
+    for (const auto& [name, bytes, encoding] :
+         {std::tuple{"utf8.csv", text.toUtf8(), TextEncoding::Utf8},
+          std::tuple{"cp932.csv", *encodeText(text, TextEncoding::Cp932), TextEncoding::Cp932}}) {
+        const QString path = dir.filePath(QLatin1String(name));
+        writeBytes(path, bytes);
+        const std::optional<DecodedText> read = readTextFile(path);
+        QVERIFY2(read, name);
+        QCOMPARE(int(read->encoding), int(encoding));
+        QVERIFY2(read->text == text, name);
+        QVERIFY(read->text.capacity() - read->text.size() <= (1 << 20));
+    }
 }
 
 void TstHost::listsCharactersTheCodePageCannotHold() {
