@@ -2,7 +2,6 @@
 
 #include "host/EditBuffer.h"
 #include "host/Host.h"
-#include "host/LargeMemory.h"
 #include "host/TextFile.h"
 #include "state/ProgramState.h"
 
@@ -115,7 +114,7 @@ QString Preview::withBaseElement(const QString& text, const QString& baseAddress
 QByteArray Preview::previewBytes(const QString& raw, const QString& baseAddress,
                                  const QString& quote) {
     // ASCII bytes never occur inside a UTF-8 sequence, so tags can be found in the bytes.
-    const QByteArray text = toUtf8Large(raw);
+    const QByteArray text = raw.toUtf8();
     const char* const data = text.constData();
     const qsizetype size = text.size();
     static const char kBase[] = "<base href=";
@@ -150,8 +149,7 @@ QByteArray Preview::previewBytes(const QString& raw, const QString& baseAddress,
     const QByteArray note = recoveryNote(headCases, baseElement);
 
     QByteArray out;
-    reserveLargeBytes(out, size + size / 64 + qsizetype(heads.size()) * element.size() +
-                               note.size() + 8);
+    out.reserve(size + size / 64 + qsizetype(heads.size()) * element.size() + note.size() + 8);
     out.append("\xEF\xBB\xBF", 3);
     // U+2029 between lines is E2 80 A9 in UTF-8; each becomes CR LF.
     auto appendLines = [&](qsizetype from, qsizetype to) {

@@ -1,9 +1,9 @@
 #include "LargeMemory.h"
 
-#include <QStringEncoder>
-
 #include <cstdint>
 #include <sys/mman.h>
+
+namespace {
 
 void adviseHugePages(void* data, qsizetype bytes) {
 #ifdef MADV_HUGEPAGE
@@ -22,6 +22,8 @@ void adviseHugePages(void* data, qsizetype bytes) {
 #endif
 }
 
+} // namespace
+
 void reserveLargeText(QString& text, qsizetype capacity) {
     text.reserve(capacity);
     adviseHugePages(text.data(), capacity * qsizetype(sizeof(QChar)));
@@ -30,14 +32,4 @@ void reserveLargeText(QString& text, qsizetype capacity) {
 void reserveLargeBytes(QByteArray& bytes, qsizetype capacity) {
     bytes.reserve(capacity);
     adviseHugePages(bytes.data(), capacity);
-}
-
-QByteArray toUtf8Large(QStringView text) {
-    QStringEncoder encoder(QStringConverter::Utf8);
-    QByteArray bytes;
-    reserveLargeBytes(bytes, encoder.requiredSpace(text.size()));
-    bytes.resize(bytes.capacity());
-    char* const begin = bytes.data();
-    bytes.resize(encoder.appendToBuffer(begin, text) - begin);
-    return bytes;
 }
