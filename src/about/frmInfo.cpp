@@ -3,6 +3,7 @@
 #include "document/Preview.h"
 #include "host/Host.h"
 #include "host/LinkLabel.h"
+#include "host/NamedWidgets.h"
 #include "state/ProgramState.h"
 
 #include <QGridLayout>
@@ -22,12 +23,6 @@ namespace {
 
 QString encoded(const QString& value) {
     return QString::fromLatin1(QUrl::toPercentEncoding(value));
-}
-
-QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
 }
 
 } // namespace

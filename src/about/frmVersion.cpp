@@ -2,6 +2,7 @@
 
 #include "host/Host.h"
 #include "host/LinkLabel.h"
+#include "host/NamedWidgets.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -26,12 +27,6 @@ QPixmap programIcon() {
     p.setPen(QPen(QColor(0x1F, 0x4E, 0x8C), 2.2, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(17.5, 9), QPointF(14.5, 23));
     return pixmap;
-}
-
-QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "host/EditBuffer.h"
 #include "host/Host.h"
+#include "host/NamedWidgets.h"
 #include "settings/ColorNumber.h"
 #include "state/ProgramState.h"
 
@@ -23,12 +24,6 @@ QSlider* colorSlider(const QString& name, QWidget* parent) {
     s->setRange(0, 255);
     s->setMinimumWidth(256);
     return s;
-}
-
-QLabel* namedLabel(const QString& name, const QString& caption, QWidget* parent) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    return l;
 }
 
 } // namespace

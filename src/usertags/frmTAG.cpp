@@ -3,6 +3,7 @@
 #include "UserTagStore.h"
 #include "host/Host.h"
 #include "host/LinkLabel.h"
+#include "host/NamedWidgets.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -19,24 +20,11 @@ namespace {
 
 const QString kError = u"エラー"_s;
 
-QLabel* namedLabel(const QString& name, const QString& caption, QWidget* parent) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    return l;
-}
-
 QLineEdit* namedField(const QString& name, QWidget* parent) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
     e->setMinimumWidth(320);
     return e;
-}
-
-QPushButton* namedButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 // A comma would start a new field and a line break a new record: tags.dat has no quoting.

@@ -3,6 +3,7 @@
 #include "UserTagStore.h"
 #include "host/Host.h"
 #include "host/LinkLabel.h"
+#include "host/NamedWidgets.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,23 +16,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QLabel* namedLabel(const QString& name, const QString& caption, QWidget* parent) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    return l;
-}
-
 QGroupBox* namedFrame(const QString& name, const QString& caption, QWidget* parent) {
     auto* f = new QGroupBox(caption, parent);
     f->setObjectName(name);
     return f;
-}
-
-QPushButton* namedButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 } // namespace
