@@ -41,19 +41,23 @@ QByteArray bomOf(TextEncoding encoding) {
     }
 }
 
+// decodeText skips the mark itself: a mark after it is the text's own U+FEFF, which the decoder
+// is to keep, not to take for another mark.
 QStringDecoder decoderFor(TextEncoding encoding) {
+    constexpr auto flags =
+        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
     switch (encoding) {
     case TextEncoding::Cp932:
     case TextEncoding::EucJp:
     case TextEncoding::Iso2022Jp:
-        return QStringDecoder(legacyName(encoding), QStringConverter::Flag::Stateless);
+        return QStringDecoder(legacyName(encoding), flags);
     case TextEncoding::Utf8:
     case TextEncoding::Utf8Bom:
-        return QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        return QStringDecoder(QStringConverter::Utf8, flags);
     case TextEncoding::Utf16LeBom:
-        return QStringDecoder(QStringConverter::Utf16LE, QStringConverter::Flag::Stateless);
+        return QStringDecoder(QStringConverter::Utf16LE, flags);
     case TextEncoding::Utf16BeBom:
-        return QStringDecoder(QStringConverter::Utf16BE, QStringConverter::Flag::Stateless);
+        return QStringDecoder(QStringConverter::Utf16BE, flags);
     }
     return QStringDecoder(QStringConverter::Utf8);
 }
@@ -209,6 +213,10 @@ std::optional<QString> decodeText(const QByteArray& bytes, TextEncoding encoding
     QByteArrayView body(bytes);
     if (!bom.isEmpty() && body.startsWith(bom))
         body = body.sliced(bom.size());
+    // Qt's UTF-16 decoder turns a byte left over into U+FFFD without calling it an error.
+    const bool utf16 = encoding == TextEncoding::Utf16LeBom || encoding == TextEncoding::Utf16BeBom;
+    if (utf16 && body.size() % 2 != 0)
+        return std::nullopt;
     QStringDecoder dec = decoderFor(encoding);
     if (!dec.isValid())
         return std::nullopt;
