@@ -84,15 +84,38 @@ bool isUnicode(TextEncoding encoding) {
            encoding != TextEncoding::Iso2022Jp;
 }
 
-// True when every character survives a trip through the legacy code page unchanged.
+// Whether texts survive a trip through a legacy code page unchanged. One pair of converters
+// serves every text that passes: making an ICU converter costs more than converting a
+// character, and the characters of a long document are checked one by one. A converter that
+// has met an error keeps saying so (and Qt's reset closes an ICU converter), so a failed trip
+// makes a new pair.
+class RoundTrip {
+public:
+    explicit RoundTrip(TextEncoding encoding)
+        : m_encoding(encoding), m_encoder(encoderFor(encoding)), m_decoder(decoderFor(encoding)) {}
+
+    bool survives(QStringView text) {
+        const QByteArray bytes = m_encoder.encode(text);
+        bool survived = !m_encoder.hasError();
+        if (survived) {
+            const QString back = m_decoder.decode(bytes);
+            survived = !m_decoder.hasError() && back == text;
+        }
+        if (!survived) {
+            m_encoder = encoderFor(m_encoding);
+            m_decoder = decoderFor(m_encoding);
+        }
+        return survived;
+    }
+
+private:
+    TextEncoding m_encoding;
+    QStringEncoder m_encoder;
+    QStringDecoder m_decoder;
+};
+
 bool survives(QStringView text, TextEncoding encoding) {
-    QStringEncoder enc = encoderFor(encoding);
-    const QByteArray bytes = enc.encode(text);
-    if (enc.hasError())
-        return false;
-    QStringDecoder dec = decoderFor(encoding);
-    const QString back = dec.decode(bytes);
-    return !dec.hasError() && back == text;
+    return RoundTrip(encoding).survives(text);
 }
 
 // The Japanese encodings ICU's detector sees in the bytes, most likely first. Where Shift_JIS
@@ -245,12 +268,15 @@ std::optional<QByteArray> encodeText(const QString& text, TextEncoding encoding)
 
 QStringList unencodableCharacters(const QString& text, TextEncoding encoding) {
     QStringList out;
-    if (isUnicode(encoding) || survives(text, encoding))
+    if (isUnicode(encoding))
+        return out;
+    RoundTrip trip(encoding);
+    if (trip.survives(text))
         return out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString ch = text.mid(i, n);
-        if (!out.contains(ch) && !survives(ch, encoding))
+        if (!out.contains(ch) && !trip.survives(ch))
             out << ch;
         i += n - 1;
     }
