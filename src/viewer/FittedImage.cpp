@@ -2,14 +2,25 @@
 
 #include <QImageReader>
 
+namespace {
+
+// `size` shrunk into `box` with its shape kept; a picture far thinner than the box keeps at
+// least one pixel across, rather than none (an image of no pixels would read as broken).
+QSize fittedSize(const QSize& size, const QSize& box) {
+    return size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+} // namespace
+
 QImage loadFittedImage(QImageReader& reader, const QSize& box) {
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     // Shrunk while decoding, never enlarged past the picture's own size.
     if (size.isValid() && (size.width() > box.width() || size.height() > box.height()))
-        reader.setScaledSize(size.scaled(box, Qt::KeepAspectRatio));
+        reader.setScaledSize(fittedSize(size, box));
     QImage image = reader.read();
     if (!image.isNull() && (image.width() > box.width() || image.height() > box.height()))
-        image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        image = image.scaled(fittedSize(image.size(), box), Qt::IgnoreAspectRatio,
+                             Qt::SmoothTransformation);
     return image;
 }

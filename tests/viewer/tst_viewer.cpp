@@ -273,6 +273,8 @@ void TstViewer::picturesAreFittedNeverEnlarged() {
     ViewerBench b;
     writeImage(b.file("a_wide.bmp"), {2000, 500}, "BMP");
     writeImage(b.file("b_small.bmp"), {16, 12}, "BMP");
+    // Thinner than one pixel of the box: still shown, one pixel high, not called broken.
+    writeImage(b.file("c_thin.bmp"), {2000, 2}, "BMP");
     frmV& v = b.open();
     const QSize box = v.imgV->size();
     v.cmdN->click();
@@ -281,6 +283,10 @@ void TstViewer::picturesAreFittedNeverEnlarged() {
     QCOMPARE(wide.height(), box.width() / 4); // 4:1 kept
     v.cmdN->click();
     QCOMPARE(v.imgV->pixmap().size(), QSize(16, 12));
+    b.host.clear();
+    v.cmdN->click();
+    QCOMPARE(v.imgV->pixmap().size(), QSize(box.width(), 1));
+    QCOMPARE(b.host.count(QStringLiteral("msgbox")), 0);
 }
 
 void TstViewer::rightClicksEnlargeAndRestoreTheFileList() {
