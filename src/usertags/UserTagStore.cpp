@@ -83,11 +83,15 @@ std::optional<StoreBytes> readStoreBytes(const QString& path) {
     } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         // UTF-16 is read but never written: its records carry on in UTF-8.
         std::optional<QString> text = readInternalFile(path);
-        if (!text)
+        // A lone surrogate has no UTF-8 form: such a store is left as it is, never rewritten
+        // with the character lost.
+        std::optional<QByteArray> utf8 =
+            text ? encodeText(*text, TextEncoding::Utf8) : std::nullopt;
+        if (!utf8)
             return std::nullopt;
         store.bom = utf8Bom;
         store.encoding = TextEncoding::Utf8;
-        bytes = text->toUtf8();
+        bytes = *utf8;
     } else if (!decodeText(bytes, TextEncoding::Cp932)) {
         store.encoding = TextEncoding::Utf8;
     }
