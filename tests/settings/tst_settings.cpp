@@ -33,7 +33,7 @@ void TstSettings::missingFileGetsTheDefaultLine() {
     QVERIFY(LoadSettings(QString(), s, firstRun, folderOf(dir)));
     QVERIFY(firstRun);
     const QByteArray expected = QByteArray("[]0[]0[]16777215[]0[]0[]0[]0[]0[]") +
-                                encodeInternal(dir.path()) + "[]0[]50[]" +
+                                encodeInternal(dir.path()).value() + "[]0[]50[]" +
                                 "\x8f\x89\x8a\xfa\x90\xdd\x92\xe8" + "[]0\r\n";
     QCOMPARE(readBytes(dir.filePath(QStringLiteral("setting.dat"))), expected);
     QCOMPARE(s.StartPage, QString());
@@ -140,7 +140,8 @@ void TstSettings::writingALineDoesNotReadIt() {
     QVERIFY(LoadSettings(line, s, firstRun, dir.path()));
     QCOMPARE(s.StartPage, QString());
     QCOMPARE(s.PreviewUpdate, 0);
-    QCOMPARE(readBytes(dir.filePath(QStringLiteral("setting.dat"))), encodeInternal(line) + "\r\n");
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("setting.dat"))),
+             encodeInternal(line).value() + "\r\n");
     LoadSettings(QString(), s, firstRun, dir.path());
     QCOMPARE(s.StartPage, QStringLiteral("help"));
     QCOMPARE(s.PaneSplit, 2);

@@ -32,7 +32,7 @@ void EditorFixture::writeSettings(const QMap<int, QString>& fields) {
     for (auto it = fields.begin(); it != fields.end(); ++it)
         line[it.key()] = it.value();
     writeBytes(appFile(QStringLiteral("setting.dat")),
-               encodeInternal(line.join(QStringLiteral("[]")) + QStringLiteral("\r\n")));
+               encodeInternal(line.join(QStringLiteral("[]")) + QStringLiteral("\r\n")).value());
 }
 
 frmEdit& EditorFixture::open(bool load) {
