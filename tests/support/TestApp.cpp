@@ -4,6 +4,7 @@
 #include "host/TextFile.h"
 #include "settings/SettingsFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -24,6 +25,9 @@ void installTestTranslations() {
 }
 
 EditorFixture::EditorFixture() : host(dir.path()) {}
+
+EditorFixture::EditorFixture(const QString& folderTemplate)
+    : dir(QDir::tempPath() + u'/' + folderTemplate), host(dir.path()) {}
 
 EditorFixture::~EditorFixture() = default;
 
