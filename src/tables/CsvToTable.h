@@ -37,6 +37,10 @@ public:
     // The scratch file's contents, as the table tools hand text over: `text` and CR LF.
     // False when it cannot be written; no older Table.dat is left to be converted instead.
     bool writeTableData(const QString& text) const;
+    // Writes Table.dat for a conversion. A text that holds a damaged character cannot be written
+    // in any encoding of the program's files: the user is told, and the result is false (do not
+    // convert). A write that failed otherwise leaves no Table.dat, so the conversion reports it.
+    bool handOverTableData(const QString& text);
 
     // The error page's text for heading `heading`.
     static QString errorPage(const QString& heading, const QString& fileName,

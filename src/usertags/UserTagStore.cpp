@@ -81,17 +81,14 @@ std::optional<StoreBytes> readStoreBytes(const QString& path) {
         store.encoding = TextEncoding::Utf8;
         bytes = bytes.mid(utf8Bom.size());
     } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        // UTF-16 is read but never written: its records carry on in UTF-8.
+        // UTF-16 is read but never written: its records carry on in UTF-8, which cannot hold a
+        // damaged character, so such a store is left as it is.
         std::optional<QString> text = readInternalFile(path);
-        // A lone surrogate has no UTF-8 form: such a store is left as it is, never rewritten
-        // with the character lost.
-        std::optional<QByteArray> utf8 =
-            text ? encodeText(*text, TextEncoding::Utf8) : std::nullopt;
-        if (!utf8)
+        if (!text || firstLoneSurrogate(*text) >= 0)
             return std::nullopt;
         store.bom = utf8Bom;
         store.encoding = TextEncoding::Utf8;
-        bytes = *utf8;
+        bytes = text->toUtf8();
     } else if (!decodeText(bytes, TextEncoding::Cp932)) {
         store.encoding = TextEncoding::Utf8;
     }
@@ -132,9 +129,16 @@ bool UserTagStore::AppendUserTag(const QString& start, const QString& end, bool 
                                  const QString& name) {
     const QString path = storeFile();
     const QString record = userTagRecord(start, end, hasEnd, name);
+    // Neither encoding of the store can hold a damaged character; any other text fits one.
+    const std::optional<QByteArray> asNewFile = encodeInternal(record + u"\r\n"_s);
+    if (!asNewFile) {
+        report(u"登録するタグに%1が含まれているため、タグを登録できませんでした。"_s.arg(
+            describeDamagedCharacter(record, firstLoneSurrogate(record))));
+        return false;
+    }
     QByteArray bytes;
     if (!QFile::exists(path)) {
-        bytes = encodeInternal(record + u"\r\n"_s);
+        bytes = *asNewFile;
     } else {
         // The file is replaced whole and atomically, its records byte for byte; an unreadable
         // file is never overwritten.
@@ -146,8 +150,14 @@ bool UserTagStore::AppendUserTag(const QString& start, const QString& end, bool 
         std::optional<QByteArray> encoded = encodeText(record, store->encoding);
         if (!encoded) {
             // A character CP932 cannot hold: the whole file moves to UTF-8 with its mark.
-            for (QByteArray& line : store->lines)
-                line = decodeText(line, store->encoding)->toUtf8();
+            for (QByteArray& line : store->lines) {
+                const std::optional<QString> text = decodeText(line, store->encoding);
+                if (!text) {
+                    report(u"%1 を読み込めないため、タグを登録できませんでした。"_s.arg(path));
+                    return false;
+                }
+                line = text->toUtf8();
+            }
             store->bom = QByteArray("\xEF\xBB\xBF");
             store->encoding = TextEncoding::Utf8;
             encoded = record.toUtf8();

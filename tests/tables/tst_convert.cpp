@@ -185,6 +185,26 @@ void TstTables::tooLargeFileIsNotRead() {
     QCOMPARE(b.converter().CsvToTable(true), TableOutcome::CsvFailure);
 }
 
+void TstTables::damagedCsvIsToldAfterTheTable() {
+    TableBench b;
+    const QString csv = b.appFile(u"broken.csv"_s);
+    writeBytes(
+        csv,
+        encodeText(u"a,b\r\nc"_s + QChar(0xDFFF) + u"\r\n"_s, TextEncoding::Utf16BeBom).value());
+    b.host.fileChoices.push_back(csv);
+    b.host.inputs.push_back(u"1"_s);
+    QCOMPARE(b.converter().CsvToTable(true), TableOutcome::Inserted);
+    QCOMPARE(b.buffer.text(),
+             u"<TABLE border=\"1\">\r\n<TR><TD>a</TD><TD>b</TD></TR>\r\n<TR><TD>c"_s +
+                 QChar(0xDFFF) + u"</TD></TABLE>"_s);
+    QCOMPARE(callKinds(b.host),
+             QStringList({"beep", "disable", "open", "input", "enable", "beep", "msgbox"}));
+    const HostCall notice = b.host.callsOf(u"msgbox"_s).first();
+    QCOMPARE(notice.text, u"このファイルには壊れた文字（対になっていないサロゲート U+DFFF、2 行目）"
+                          u"が含まれています。表（テーブル）にはそのまま入れてあります。"_s);
+    QCOMPARE(notice.title, u"壊れた文字"_s);
+}
+
 void TstTables::tableDataBytes_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");

@@ -36,6 +36,8 @@ private slots:
     void uncreatableStoreIsReportedOnce();
     void appendWritesOneRecord_data();
     void appendWritesOneRecord();
+    void damagedCharacterIsNeverRegistered_data();
+    void damagedCharacterIsNeverRegistered();
     void deleteRemovesIdenticalRecordsOnly();
     void deletionKeepsOtherRecordsBytes_data();
     void deletionKeepsOtherRecordsBytes();
@@ -269,6 +271,40 @@ void TstUserTags::appendWritesOneRecord() {
     // It neither reloads nor tells the user anything.
     QCOMPARE(b.store->tagCount(), 0);
     QVERIFY(b.host.calls.isEmpty());
+}
+
+void TstUserTags::damagedCharacterIsNeverRegistered_data() {
+    QTest::addColumn<QByteArray>("before"); // empty: no file
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message"); // %1: the store's path
+    const QString damagedName = u"太"_s + QChar(0xD800);
+    const QString refused = u"登録するタグに壊れた文字（対になっていないサロゲート U+D800）が含まれ"
+                            u"ているため、タグを登録できませんでした。"_s;
+    QTest::newRow("no store yet") << QByteArray() << damagedName << refused;
+    QTest::newRow("CP932 store") << cp932(u"<A>,</A>,甲\r\n"_s) << damagedName << refused;
+    QTest::newRow("UTF-8 store") << QByteArray("\xEF\xBB\xBF<A>,</A>,A\r\n") << damagedName
+                                 << refused;
+    // UTF-8, which a UTF-16 store moves to, could not hold the damaged record already there.
+    QTest::newRow("UTF-16 store holding one")
+        << encodeText(u"<A>,</A>,"_s + QChar(0xDC00) + u"\r\n"_s, TextEncoding::Utf16LeBom).value()
+        << u"B"_s << u"%1 を読み込めないため、タグを登録できませんでした。"_s;
+}
+
+void TstUserTags::damagedCharacterIsNeverRegistered() {
+    QFETCH(QByteArray, before);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    StoreBench b;
+    if (!before.isEmpty())
+        writeBytes(b.file(), before);
+    QVERIFY(!b.store->AppendUserTag(u"<B>"_s, u"</B>"_s, true, name));
+    QCOMPARE(b.host.kinds(), QStringList{u"msgbox"_s});
+    QCOMPARE(b.host.calls[0].text, QString(message).replace(u"%1"_s, b.file()));
+    QCOMPARE(b.host.calls[0].title, u"エラー"_s);
+    if (before.isEmpty())
+        QVERIFY(!QFile::exists(b.file()));
+    else
+        QCOMPARE(readBytes(b.file()), before);
 }
 
 void TstUserTags::deleteRemovesIdenticalRecordsOnly() {
