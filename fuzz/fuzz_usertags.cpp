@@ -203,7 +203,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const QString key = tag.StartTag + u',' + tag.EndTag + u',' + tag.Name;
         kept.removeAll(key);
         const std::optional<QStringList> after = storeLines(b.file());
-        FUZZ_CHECK(after == kept, fuzz::shown(after.value_or(QStringList()).join(u'|')));
+        FUZZ_CHECK(after == kept, u"kept: "_s + fuzz::shown(kept.join(u'|')) + u"\nafter: "_s +
+                                      fuzz::shown(after.value_or(QStringList()).join(u'|')) +
+                                      u"\nrow: "_s + fuzz::shown(key));
         FUZZ_CHECK(!QFile::exists(b.file(QStringLiteral("tagtemp.dat"))));
     } else {
         FUZZ_CHECK(fuzz::readFile(b.file()) == before);
