@@ -37,6 +37,10 @@ function(tagloom_add_sanitizer_defaults)
                 target_sources(${target} PRIVATE ${TAGLOOM_SANITIZER_DEFAULTS})
                 target_compile_definitions(${target} PRIVATE
                     TAGLOOM_LSAN_SUPPRESSIONS="${TAGLOOM_LSAN_SUPPRESSIONS}")
+                # The program and its tests show pages; the fuzz targets never do.
+                if(NOT target MATCHES "^fuzz_")
+                    target_compile_definitions(${target} PRIVATE TAGLOOM_SANITIZE_WITH_BROWSER)
+                endif()
             endif()
         endforeach()
     endforeach()
