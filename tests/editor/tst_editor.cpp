@@ -10,6 +10,7 @@
 #include "editor/HighlightColors.h"
 #include "editor/HtmlHighlighter.h"
 #include "editor/HtmlLexer.h"
+#include "editor/LineMarks.h"
 #include "editor/LineNumberGutter.h"
 #include "editor/SourceView.h"
 #include "editor/TagMatcher.h"
@@ -108,6 +109,7 @@ private slots:
     void statesAfterEditsEqualAFreshReading();
     void paneKeepsTextPositionsUndoAndPreviewBytes();
     void paneMarksTheTagAndItsPartner();
+    void markLayersColourPaintedLinesBeneathTheText();
     void gutterNumbersDocumentLinesInsideThePane();
     void backgroundChangeRederivesColours();
 };
@@ -455,19 +457,91 @@ void TstEditor::paneMarksTheTagAndItsPartner() {
     };
     buffer.setSelection(2, 0); // in <DIV>
     view.updateTagMarks();
-    // The current line (no text selected), the tag, its partner three lines down.
-    QCOMPARE(markedTexts(), (QStringList{QString(), "<DIV>", "</DIV>"}));
-    QCOMPARE(w.txtEdit()->extraSelections().at(1).format.background().color(),
+    // The tag, its partner three lines down.
+    QCOMPARE(markedTexts(), (QStringList{"<DIV>", "</DIV>"}));
+    QCOMPARE(w.txtEdit()->extraSelections().at(0).format.background().color(),
              view.colors().matchedTag);
     buffer.setSelection(25, 0); // in <SPAN>
     view.updateTagMarks();
-    QCOMPARE(markedTexts(), (QStringList{QString(), "<SPAN>"}));
-    QCOMPARE(w.txtEdit()->extraSelections().at(1).format.background().color(),
+    QCOMPARE(markedTexts(), (QStringList{"<SPAN>"}));
+    QCOMPARE(w.txtEdit()->extraSelections().at(0).format.background().color(),
              view.colors().unmatchedTag);
     // The marks follow the caret by themselves, a moment after it rests.
     buffer.setSelection(12, 0); // in </P>
-    QTRY_COMPARE(markedTexts(), (QStringList{QString(), "</P>", "<P>"}));
+    QTRY_COMPARE(markedTexts(), (QStringList{"</P>", "<P>"}));
     QCOMPARE(buffer.text(), QStringLiteral("<DIV>\r\n<P>a</P>\r\n</DIV>\r\n<SPAN>"));
+}
+
+namespace {
+
+// Marks every "mark" of a line with a search-hit background.
+class WordMarks : public LineMarkLayer {
+public:
+    void marksForLine(const QTextBlock& block, QList<QTextLayout::FormatRange>& out) override {
+        ++asked;
+        for (qsizetype at = block.text().indexOf(u"mark"); at >= 0;
+             at = block.text().indexOf(u"mark", at + 1)) {
+            QTextLayout::FormatRange r{int(at), 4, {}};
+            r.format.setBackground(color);
+            out.append(r);
+        }
+    }
+    QColor color;
+    int asked = 0;
+};
+
+} // namespace
+
+void TstEditor::markLayersColourPaintedLinesBeneathTheText() {
+    EditorFixture fx;
+    frmEdit& w = fx.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    SourceView& view = w.editorWiring().view();
+    w.buffer().setText(QStringLiteral("<B>mark</B>\r\nplain mark\r\n") +
+                       QStringLiteral("filler\r\n").repeated(5000) + QStringLiteral("mark"));
+    w.buffer().setSelection(0, 0);
+    WordMarks marks;
+    marks.color = view.colors().searchHit;
+    view.highlighter().addMarkLayer(&marks);
+    QCoreApplication::processEvents();
+    const auto markColourAt = [&](int blockNumber, int column) {
+        const QTextBlock block = w.txtEdit()->document()->findBlockByNumber(blockNumber);
+        QTextCursor c(block);
+        c.setPosition(block.position() + column);
+        const QRect caret = w.txtEdit()->cursorRect(c);
+        // Just right of the caret's place, at the middle of the line: the mark's background.
+        const QImage image = w.txtEdit()->viewport()->grab().toImage();
+        return image.pixel(caret.left() + 2, caret.top() + 1);
+    };
+    // On another line and on the caret's own line (beneath the current-line band), with the
+    // tag's colours kept.
+    const QRgb hit = view.colors().searchHit.rgb();
+    QCOMPARE(markColourAt(1, 6), hit);
+    QCOMPARE(markColourAt(0, 3), hit);
+    const auto rightEdgeOf = [&](int blockNumber) {
+        const QTextBlock block = w.txtEdit()->document()->findBlockByNumber(blockNumber);
+        const QRect line = w.txtEdit()->cursorRect(QTextCursor(block));
+        const QImage image = w.txtEdit()->viewport()->grab().toImage();
+        return image.pixel(image.width() - 3, line.center().y());
+    };
+    // The band spans the caret's line and moves with it.
+    QCOMPARE(rightEdgeOf(0), view.colors().currentLine.rgb());
+    QCOMPARE(rightEdgeOf(1), view.colors().background.rgb());
+    w.buffer().setSelection(15, 0);
+    QCOMPARE(rightEdgeOf(1), view.colors().currentLine.rgb());
+    QCOMPARE(rightEdgeOf(0), view.colors().background.rgb());
+    const QList<QTextLayout::FormatRange> formats =
+        w.txtEdit()->document()->firstBlock().layout()->formats();
+    QCOMPARE(formats.first().format.foreground().color(), view.colors().tag);
+    // Only painted lines were asked; the last line is not on screen.
+    QVERIFY(marks.asked > 0 && marks.asked < 100);
+    QVERIFY(w.txtEdit()->document()->lastBlock().layout()->formats().isEmpty());
+    // Removed, the marks are gone from what is painted next; the text never changed.
+    view.highlighter().removeMarkLayer(&marks);
+    QCoreApplication::processEvents();
+    QVERIFY(markColourAt(1, 6) != hit);
+    QCOMPARE(w.buffer().text().left(13), QStringLiteral("<B>mark</B>\r\n"));
 }
 
 void TstEditor::paneKeepsTextPositionsUndoAndPreviewBytes() {
