@@ -1,4 +1,5 @@
 #include "StartupTrace.h"
+#include "about/AppVersion.h"
 #include "frmEdit.h"
 #include "frmStart.h"
 #include "host/AppFolder.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Tagloom"));
+    app.setApplicationVersion(applicationVersionText(kAppVersion));
     // The desktop ties the windows to tagloom.desktop; the icon is the theme's, else the one
     // installed beside the help page.
     app.setDesktopFileName(QStringLiteral("tagloom"));

@@ -98,6 +98,14 @@ std::optional<StoreBytes> readStoreBytes(const QString& path) {
     return store;
 }
 
+// Whether a line of the file loads as `tag`: its fields, as many as it has of the three, are the
+// row's columns.
+bool lineReadsAs(const QString& line, const UserTag& tag) {
+    const QStringList fields = line.split(u',');
+    return fields[0] == tag.StartTag && (fields.size() < 2 || fields[1] == tag.EndTag) &&
+           (fields.size() < 3 || fields[2] == tag.Name);
+}
+
 QByteArray joinStoreBytes(const StoreBytes& store) {
     QByteArray out = store.bom;
     for (const QByteArray& line : store.lines)
@@ -201,7 +209,6 @@ bool UserTagStore::DeleteUserTag(int row) {
     if (row < 1 || row > kUserTagRows)
         return false;
     const UserTag& tag = m_table[row - 1];
-    const QString key = tag.StartTag + u',' + tag.EndTag + u',' + tag.Name;
     const QString path = storeFile();
     const QString scratch = scratchFile();
 
@@ -210,10 +217,22 @@ bool UserTagStore::DeleteUserTag(int row) {
         report(u"%1 を読み込めなかったため、タグを削除できませんでした。"_s.arg(path));
         return false;
     }
-    // Equal character for character: letter case and full-width forms count.
-    store->lines.removeIf([&](const QByteArray& line) {
-        return decodeText(line, store->encoding) == std::optional<QString>(key);
-    });
+    // Row `row` was read from line `row`, so that line is the record chosen, whatever its shape
+    // (no comma, or fields past the third). If it no longer reads as the row, the file has
+    // changed since the table was loaded and nothing is deleted.
+    const qsizetype index = row - 1;
+    const std::optional<QString> chosen = index < store->lines.size()
+                                              ? decodeText(store->lines[index], store->encoding)
+                                              : std::nullopt;
+    if (!chosen || !lineReadsAs(*chosen, tag)) {
+        report(u"%1 は一覧を読み込んだ後に変更されていたため、「%2」を削除できませんでした。"
+               u"一覧を読み込み直します。"_s.arg(path, tag.Name));
+        return false;
+    }
+    // Every line equal to the chosen one goes with it, character for character: letter case
+    // and full-width forms count, and a longer line that starts with it stays.
+    store->lines.removeIf(
+        [&](const QByteArray& line) { return decodeText(line, store->encoding) == chosen; });
 
     QString error;
     if (!writeFileAtomic(scratch, joinStoreBytes(*store), &error)) {
