@@ -47,6 +47,7 @@ ProblemsPanel::ProblemsPanel(EditBuffer& buffer, SourceView& view, QWidget* pare
     setObjectName(QStringLiteral("fraProblems"));
     m_list->setObjectName(QStringLiteral("lstProblems"));
     m_list->setUniformItemSizes(true);
+    m_list->setIconSize(QSize(16, 16));
     m_list->installEventFilter(this);
 
     auto* header = new QHBoxLayout;
