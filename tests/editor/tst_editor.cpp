@@ -13,13 +13,17 @@
 #include "editor/LineNumberGutter.h"
 #include "editor/SourceView.h"
 #include "editor/TagMatcher.h"
+#include "host/BrowserPane.h"
 #include "host/EditBuffer.h"
 #include "support/TestApp.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStyleHints>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -90,6 +94,55 @@ const QString kPage = QStringLiteral(
     "<!-- a comment -->\r\n<TABLE BORDER=1><TR><TD>&amp;&#12354;</TD></TR></TABLE>\r\n"
     "</BODY>\r\n</HTML>\r\n");
 
+// Records the paints and timer events of the widgets of one window, those of the browser pane
+// left out (the page is the browser's business).
+class WindowActivity : public QObject {
+public:
+    explicit WindowActivity(QWidget* window) : m_window(window) { qApp->installEventFilter(this); }
+    ~WindowActivity() override { qApp->removeEventFilter(this); }
+
+    QList<std::pair<QObject*, QRect>> paints;
+    QList<QObject*> timers;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint && event->type() != QEvent::Timer)
+            return false;
+        bool inWindow = false;
+        for (QObject* o = watched; o; o = o->parent()) {
+            if (qobject_cast<BrowserPane*>(o))
+                return false;
+            inWindow = inWindow || o == m_window;
+        }
+        if (!inWindow)
+            return false;
+        if (event->type() == QEvent::Paint)
+            paints.append({watched, static_cast<QPaintEvent*>(event)->rect()});
+        else
+            timers.append(watched);
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+};
+
+// The window shown and active, a page in the pane, the caret in <TD> and the pane settled: the
+// states known, the tag marks placed, everything painted.
+void settlePaneWithCaretInATag(frmEdit& w) {
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QApplication::setActiveWindow(&w);
+    w.buffer().loadText(kPage);
+    w.txtEdit()->setFocus();
+    QTRY_VERIFY(w.txtEdit()->hasFocus());
+    w.buffer().setSelection(int(kPage.indexOf(u"<TD>")) + 2, 0);
+    SourceView& view = w.editorWiring().view();
+    QTRY_VERIFY(view.highlighter().statesComplete());
+    QTRY_COMPARE(view.tagMatch().name, QStringLiteral("td"));
+    QTest::qWait(200);
+}
+
 } // namespace
 
 class TstEditor : public QObject {
@@ -110,6 +163,9 @@ private slots:
     void paneMarksTheTagAndItsPartner();
     void gutterNumbersDocumentLinesInsideThePane();
     void backgroundChangeRederivesColours();
+    void caretBlinkRepaintsOnlyTheCaret();
+    void gutterRepaintsNumbersTheLayoutMoves_data();
+    void gutterRepaintsNumbersTheLayoutMoves();
 };
 
 void TstEditor::lexesTrickySource_data() {
@@ -563,6 +619,73 @@ void TstEditor::backgroundChangeRederivesColours() {
     const auto formats = w.txtEdit()->document()->firstBlock().layout()->formats();
     QVERIFY(!formats.isEmpty());
     QCOMPARE(formats.first().format.foreground().color(), dark.tag);
+}
+
+void TstEditor::caretBlinkRepaintsOnlyTheCaret() {
+    const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+    if (flash < 2)
+        QSKIP("this desktop does not blink the caret");
+    EditorFixture fx;
+    frmEdit& w = fx.open();
+    settlePaneWithCaretInATag(w);
+    TextPane* pane = w.txtEdit();
+    QSignalSpy recoloured(pane->document()->documentLayout(),
+                          &QAbstractTextDocumentLayout::updateBlock);
+    WindowActivity activity(&w);
+    QTest::qWait(flash + flash / 2);
+
+    // The caret blinked, and each blink painted its own rectangle in the text and nothing else:
+    // not the line numbers, not the pane around them, no colours laid on a line again.
+    QVERIFY(activity.paints.size() >= 2);
+    const QRect caret = pane->cursorRect().adjusted(-6, -2, 6, 2);
+    for (const auto& [widget, rect] : activity.paints) {
+        QCOMPARE(widget, pane->viewport());
+        QVERIFY2(caret.contains(rect), qPrintable(QStringLiteral("painted %1,%2 %3x%4")
+                                                      .arg(rect.x())
+                                                      .arg(rect.y())
+                                                      .arg(rect.width())
+                                                      .arg(rect.height())));
+    }
+    QCOMPARE(recoloured.count(), 0);
+}
+
+void TstEditor::gutterRepaintsNumbersTheLayoutMoves_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("removed");
+    QTest::addColumn<QString>("added");
+    QTest::newRow("the first line wraps") << 0 << 0 << QString(400, u'x');
+    QTest::newRow("a line ends") << 1 << 0 << "\r\n";
+    QTest::newRow("a line goes") << 3 << 3 << QString();
+    QTest::newRow("a line added at the end") << 9 << 0 << "\r\nd";
+}
+
+void TstEditor::gutterRepaintsNumbersTheLayoutMoves() {
+    QFETCH(int, position);
+    QFETCH(int, removed);
+    QFETCH(QString, added);
+    EditorFixture fx;
+    frmEdit& w = fx.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.buffer().loadText(QStringLiteral("a\r\nb\r\nc\r\n"));
+    QTest::qWait(100);
+    TextPane* pane = w.txtEdit();
+    auto* gutter = pane->findChild<LineNumberGutter*>(QStringLiteral("lineNumbers"));
+    w.buffer().setSelection(position, removed);
+    const QTextBlock changed = pane->textCursor().block();
+    const int top =
+        pane->viewport()->y() - gutter->y() + pane->cursorRect(QTextCursor(changed)).top();
+    WindowActivity activity(&w);
+    w.buffer().replaceSelection(added);
+    QTRY_VERIFY(!activity.paints.isEmpty());
+    QTest::qWait(50);
+
+    // Every number from the changed line down may have moved, appeared or gone.
+    QRegion painted;
+    for (const auto& [widget, rect] : activity.paints)
+        if (widget == gutter)
+            painted += rect;
+    QVERIFY((QRegion(0, top, gutter->width(), gutter->height() - top) - painted).isEmpty());
 }
 
 TAGLOOM_TEST_MAIN(TstEditor)
