@@ -14,6 +14,7 @@
 #include "editor/SourceView.h"
 #include "editor/TagMatcher.h"
 #include "host/BrowserPane.h"
+#include "host/CaretBlink.h"
 #include "host/EditBuffer.h"
 #include "support/TestApp.h"
 
@@ -164,6 +165,7 @@ private slots:
     void gutterNumbersDocumentLinesInsideThePane();
     void backgroundChangeRederivesColours();
     void caretBlinkRepaintsOnlyTheCaret();
+    void restingPaneRunsNoTimerAndPaintsNothing();
     void gutterRepaintsNumbersTheLayoutMoves_data();
     void gutterRepaintsNumbersTheLayoutMoves();
 };
@@ -647,6 +649,25 @@ void TstEditor::caretBlinkRepaintsOnlyTheCaret() {
                                                       .arg(rect.height())));
     }
     QCOMPARE(recoloured.count(), 0);
+}
+
+void TstEditor::restingPaneRunsNoTimerAndPaintsNothing() {
+    EditorFixture fx;
+    frmEdit& w = fx.open();
+    CaretBlinkTimeout blink(std::chrono::milliseconds(100));
+    settlePaneWithCaretInATag(w);
+    QTRY_VERIFY(blink.isPaused());
+    QTest::qWait(100);
+    WindowActivity activity(&w);
+    QTest::qWait(1200);
+    // Nothing changes, so nothing runs: no blink, no idle slice, no tag search, no repaint.
+    QCOMPARE(activity.timers.size(), 0);
+    QCOMPARE(activity.paints.size(), 0);
+    QVERIFY(!w.Timer1()->isActive());
+    // A key ends the rest.
+    QTest::keyClick(w.txtEdit(), Qt::Key_Right);
+    QVERIFY(!blink.isPaused());
+    QTRY_VERIFY(!activity.paints.isEmpty());
 }
 
 void TstEditor::gutterRepaintsNumbersTheLayoutMoves_data() {
