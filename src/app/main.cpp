@@ -4,6 +4,7 @@
 #include "frmStart.h"
 #include "host/AppFolder.h"
 #include "host/BrowserPane.h"
+#include "host/CaretBlink.h"
 #include "host/QtHost.h"
 #include "state/ProgramState.h"
 
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
               QStringLiteral("/tagloom.png"))));
     app.setQuitOnLastWindowClosed(false);
     installJapanese(app);
+    // Every caret stops blinking after a while without input and starts again on the next.
+    CaretBlinkTimeout caretBlink;
 
     ProgramState state;
     QtHost host;
