@@ -2,6 +2,7 @@
 
 #include "UserTagMenu.h"
 #include "host/Host.h"
+#include "host/RegularFile.h"
 #include "host/TextFile.h"
 #include "tags/InsertTag.h"
 
@@ -70,8 +71,8 @@ QList<QByteArray> splitByteLines(const QByteArray& bytes) {
 
 // Reads the store as readInternalFile would decode it; nullopt when it cannot be read or decoded.
 std::optional<StoreBytes> readStoreBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(file, path))
         return std::nullopt;
     QByteArray bytes = file.readAll();
     StoreBytes store;
@@ -188,10 +189,12 @@ void UserTagStore::LoadUserTags() {
         }
         created.close();
     }
-    std::optional<QString> text = readInternalFile(path);
+    QString reason;
+    std::optional<QString> text = readInternalFile(path, &reason);
     if (!text) {
         reportOnce(m_toldUnreadable,
-                   u"%1 を読み込めませんでした。ファイルはそのまま残してあります。"_s.arg(path));
+                   u"%1 を読み込めませんでした。ファイルはそのまま残してあります。\r\n%2"_s.arg(
+                       path, reason));
         rebuildMenu();
         return;
     }

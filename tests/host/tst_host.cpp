@@ -1,6 +1,7 @@
 #include "host/EditBuffer.h"
 #include "host/QtHost.h"
 #include "host/TextFile.h"
+#include "support/FifoGuard.h"
 #include "support/TestApp.h"
 
 #include <QDir>
@@ -27,6 +28,8 @@ private slots:
     void decodesAndDetects_data();
     void decodesAndDetects();
     void refusesBytesThatDoNotDecode();
+    void specialFilesAreRefusedAtOnce_data();
+    void specialFilesAreRefusedAtOnce();
     void readsLargeFilesWhole();
     void listsCharactersTheCodePageCannotHold();
     void linesEndAtCrLfCrAndLf_data();
@@ -201,6 +204,40 @@ void TstHost::refusesBytesThatDoNotDecode() {
     QVERIFY(!readTextFile(path, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!readTextFile(dir.filePath(QStringLiteral("missing.html")), &error));
+}
+
+void TstHost::specialFilesAreRefusedAtOnce_data() {
+    QTest::addColumn<QString>("target"); // what the file links to; empty: the named pipe itself
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a named pipe") << QString() << QStringLiteral("名前付きパイプ");
+    QTest::newRow("a link to a named pipe")
+        << QStringLiteral("pipe") << QStringLiteral("名前付きパイプ");
+    QTest::newRow("a link to a device")
+        << QStringLiteral("/dev/null") << QStringLiteral("デバイス");
+    QTest::newRow("a folder") << QStringLiteral(".") << QStringLiteral("フォルダ");
+}
+
+// Neither a document nor one of the program's own files is read from anything but a regular
+// file: a pipe would hold the window until something wrote to it.
+void TstHost::specialFilesAreRefusedAtOnce() {
+    QFETCH(QString, target);
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    FifoGuard pipe(dir.filePath(QStringLiteral("pipe")));
+    QVERIFY(pipe.made());
+    const QString path = target.isEmpty() ? dir.filePath(QStringLiteral("pipe"))
+                                          : dir.filePath(QStringLiteral("chosen.csv"));
+    if (!target.isEmpty())
+        QVERIFY(QFile::link(target, path));
+    const QString reason =
+        QStringLiteral("通常のファイルではないため読み込めません（%1）").arg(kind);
+    QString error;
+    QVERIFY(!readTextFile(path, &error));
+    QCOMPARE(error, reason);
+    error.clear();
+    QVERIFY(!readInternalFile(path, &error));
+    QCOMPARE(error, reason);
+    QVERIFY(!pipe.released());
 }
 
 void TstHost::readsLargeFilesWhole() {

@@ -3,6 +3,7 @@
 #include "app/frmEdit.h"
 #include "host/EditBuffer.h"
 #include "host/TextFile.h"
+#include "support/FifoGuard.h"
 #include "support/TestApp.h"
 #include "tags/HtmlMenu.h"
 #include "usertags/UserTagMenu.h"
@@ -192,31 +193,45 @@ void TstUserTags::loadNeverClearsRows() {
 }
 
 void TstUserTags::unreadableStoreIsKept_data() {
-    QTest::addColumn<bool>("directory");
-    QTest::newRow("cannot be opened") << true;
-    QTest::newRow("cannot be decoded") << false;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("cannot be opened")
+        << u"folder"_s << u"通常のファイルではないため読み込めません（フォルダ）"_s;
+    QTest::newRow("cannot be decoded") << u"file"_s << u"読めない文字が含まれています"_s;
+    QTest::newRow("a named pipe, never waited on")
+        << u"pipe"_s << u"通常のファイルではないため読み込めません（名前付きパイプ）"_s;
 }
 
 void TstUserTags::unreadableStoreIsKept() {
-    QFETCH(bool, directory);
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
     StoreBench b;
     const QByteArray garbage("<A>,</A>,\x81\x20\xFF\r\n", 13);
-    if (directory)
+    std::optional<FifoGuard> pipe;
+    if (kind == u"folder"_s)
         QVERIFY(QDir(b.dir.path()).mkdir(u"tags.dat"_s));
+    else if (kind == u"pipe"_s)
+        QVERIFY(pipe.emplace(b.file()).made());
     else
         writeBytes(b.file(), garbage);
     b.store->LoadUserTags();
     b.store->LoadUserTags();
     QCOMPARE(b.host.kinds(), QStringList{u"msgbox"_s});
-    QVERIFY(b.host.calls[0].text.contains(b.file()));
+    QCOMPARE(b.host.calls[0].text,
+             u"%1 を読み込めませんでした。ファイルはそのまま残してあります。\r\n%2"_s.arg(b.file(),
+                                                                                          reason));
     QCOMPARE(b.host.calls[0].title, u"エラー"_s);
     QCOMPARE(b.captions(), QStringList{kNoTags});
     // Registering into it does not replace it either.
     QVERIFY(!b.store->AppendUserTag(u"<B>"_s, u"</B>"_s, true, u"B"_s));
-    if (directory)
+    if (kind == u"folder"_s) {
         QVERIFY(QFileInfo(b.file()).isDir());
-    else
+    } else if (pipe) {
+        QVERIFY(!pipe->released());
+        QVERIFY(QFileInfo(b.file()).exists() && !QFileInfo(b.file()).isFile());
+    } else {
         QCOMPARE(readBytes(b.file()), garbage);
+    }
 }
 
 void TstUserTags::uncreatableStoreIsReportedOnce() {
