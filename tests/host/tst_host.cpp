@@ -1,7 +1,6 @@
 #include "host/EditBuffer.h"
 #include "host/QtHost.h"
 #include "host/TextFile.h"
-#include "support/FifoGuard.h"
 #include "support/TestApp.h"
 
 #include <QDir>
@@ -28,8 +27,6 @@ private slots:
     void decodesAndDetects_data();
     void decodesAndDetects();
     void refusesBytesThatDoNotDecode();
-    void specialFilesAreRefusedAtOnce_data();
-    void specialFilesAreRefusedAtOnce();
     void readsLargeFilesWhole();
     void listsCharactersTheCodePageCannotHold();
     void linesEndAtCrLfCrAndLf_data();
@@ -206,40 +203,6 @@ void TstHost::refusesBytesThatDoNotDecode() {
     QVERIFY(!readTextFile(dir.filePath(QStringLiteral("missing.html")), &error));
 }
 
-void TstHost::specialFilesAreRefusedAtOnce_data() {
-    QTest::addColumn<QString>("target"); // what the file links to; empty: the named pipe itself
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("a named pipe") << QString() << QStringLiteral("名前付きパイプ");
-    QTest::newRow("a link to a named pipe")
-        << QStringLiteral("pipe") << QStringLiteral("名前付きパイプ");
-    QTest::newRow("a link to a device")
-        << QStringLiteral("/dev/null") << QStringLiteral("デバイス");
-    QTest::newRow("a folder") << QStringLiteral(".") << QStringLiteral("フォルダ");
-}
-
-// Neither a document nor one of the program's own files is read from anything but a regular
-// file: a pipe would hold the window until something wrote to it.
-void TstHost::specialFilesAreRefusedAtOnce() {
-    QFETCH(QString, target);
-    QFETCH(QString, kind);
-    QTemporaryDir dir;
-    FifoGuard pipe(dir.filePath(QStringLiteral("pipe")));
-    QVERIFY(pipe.made());
-    const QString path = target.isEmpty() ? dir.filePath(QStringLiteral("pipe"))
-                                          : dir.filePath(QStringLiteral("chosen.csv"));
-    if (!target.isEmpty())
-        QVERIFY(QFile::link(target, path));
-    const QString reason =
-        QStringLiteral("通常のファイルではないため読み込めません（%1）").arg(kind);
-    QString error;
-    QVERIFY(!readTextFile(path, &error));
-    QCOMPARE(error, reason);
-    error.clear();
-    QVERIFY(!readInternalFile(path, &error));
-    QCOMPARE(error, reason);
-    QVERIFY(!pipe.released());
-}
-
 void TstHost::readsLargeFilesWhole() {
     // Files large enough to be read into huge pages: every character arrives, and the text
     // keeps no more memory than it needs.
@@ -319,10 +282,6 @@ void TstHost::damagedCharactersAreFoundAndNeverWritten_data() {
                                  << QStringLiteral(
                                         "壊れた文字（対になっていないサロゲート U+D800、2 行目）")
                                  << QStringLiteral("ab\r\nc") + fffd + u'd';
-    QTest::newRow("a low half first") << QString(low) + QStringLiteral("x\ny\rz") << 0
-                                      << QStringLiteral("壊れた文字（対になっていないサロゲート "
-                                                        "U+DC00、1 行目）")
-                                      << fffd + QStringLiteral("x\ny\rz");
     QTest::newRow("a high half last, after LF and CR")
         << QStringLiteral("x\ny\rz") + QChar(0xDBFF) << 5
         << QStringLiteral("壊れた文字（対になっていないサロゲート U+DBFF、3 行目）")
