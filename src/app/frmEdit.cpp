@@ -21,6 +21,7 @@
 #include "host/BrowserPane.h"
 #include "host/EditBuffer.h"
 #include "host/Host.h"
+#include "host/RegularFile.h"
 #include "host/TextFile.h"
 #include "settings/ColorNumber.h"
 #include "settings/SettingsFile.h"
@@ -42,11 +43,9 @@ const QString kRestoredName = QStringLiteral("復元されたドキュメント.
 // The text the preview file was written from, exactly as typed. A file without the recovery
 // note (left by an older build) is taken as it stands.
 std::optional<QString> recoverPreviewFile(const QString& path, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    QFile file;
+    if (!openRegularFile(file, path, error))
         return std::nullopt;
-    }
     if (std::optional<QString> exact = Preview::recoveredText(file.readAll()))
         return exact;
     const std::optional<DecodedText> read = readTextFile(path, error);

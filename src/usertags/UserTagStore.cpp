@@ -2,6 +2,7 @@
 
 #include "UserTagMenu.h"
 #include "host/Host.h"
+#include "host/RegularFile.h"
 #include "host/TextFile.h"
 #include "tags/InsertTag.h"
 
@@ -70,8 +71,8 @@ QList<QByteArray> splitByteLines(const QByteArray& bytes) {
 
 // Reads the store as readInternalFile would decode it; nullopt when it cannot be read or decoded.
 std::optional<StoreBytes> readStoreBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(file, path))
         return std::nullopt;
     QByteArray bytes = file.readAll();
     StoreBytes store;
@@ -81,9 +82,10 @@ std::optional<StoreBytes> readStoreBytes(const QString& path) {
         store.encoding = TextEncoding::Utf8;
         bytes = bytes.mid(utf8Bom.size());
     } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        // UTF-16 is read but never written: its records carry on in UTF-8.
+        // UTF-16 is read but never written: its records carry on in UTF-8, which cannot hold a
+        // damaged character, so such a store is left as it is.
         std::optional<QString> text = readInternalFile(path);
-        if (!text)
+        if (!text || firstLoneSurrogate(*text) >= 0)
             return std::nullopt;
         store.bom = utf8Bom;
         store.encoding = TextEncoding::Utf8;
@@ -136,9 +138,16 @@ bool UserTagStore::AppendUserTag(const QString& start, const QString& end, bool 
                                  const QString& name) {
     const QString path = storeFile();
     const QString record = userTagRecord(start, end, hasEnd, name);
+    // Neither encoding of the store can hold a damaged character; any other text fits one.
+    const std::optional<QByteArray> asNewFile = encodeInternal(record + u"\r\n"_s);
+    if (!asNewFile) {
+        report(u"登録するタグに%1が含まれているため、タグを登録できませんでした。"_s.arg(
+            describeDamagedCharacter(record, firstLoneSurrogate(record))));
+        return false;
+    }
     QByteArray bytes;
     if (!QFile::exists(path)) {
-        bytes = encodeInternal(record + u"\r\n"_s);
+        bytes = *asNewFile;
     } else {
         // The file is replaced whole and atomically, its records byte for byte; an unreadable
         // file is never overwritten.
@@ -150,8 +159,14 @@ bool UserTagStore::AppendUserTag(const QString& start, const QString& end, bool 
         std::optional<QByteArray> encoded = encodeText(record, store->encoding);
         if (!encoded) {
             // A character CP932 cannot hold: the whole file moves to UTF-8 with its mark.
-            for (QByteArray& line : store->lines)
-                line = decodeText(line, store->encoding)->toUtf8();
+            for (QByteArray& line : store->lines) {
+                const std::optional<QString> text = decodeText(line, store->encoding);
+                if (!text) {
+                    report(u"%1 を読み込めないため、タグを登録できませんでした。"_s.arg(path));
+                    return false;
+                }
+                line = text->toUtf8();
+            }
             store->bom = QByteArray("\xEF\xBB\xBF");
             store->encoding = TextEncoding::Utf8;
             encoded = record.toUtf8();
@@ -182,10 +197,12 @@ void UserTagStore::LoadUserTags() {
         }
         created.close();
     }
-    std::optional<QString> text = readInternalFile(path);
+    QString reason;
+    std::optional<QString> text = readInternalFile(path, &reason);
     if (!text) {
         reportOnce(m_toldUnreadable,
-                   u"%1 を読み込めませんでした。ファイルはそのまま残してあります。"_s.arg(path));
+                   u"%1 を読み込めませんでした。ファイルはそのまま残してあります。\r\n%2"_s.arg(
+                       path, reason));
         rebuildMenu();
         return;
     }

@@ -4,12 +4,14 @@
 #include "ImagePaste.h"
 #include "host/Host.h"
 #include "host/NamedWidgets.h"
+#include "host/RegularFile.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
@@ -284,7 +286,11 @@ void frmV::setBrowsingEnabled(bool enabled) {
 }
 
 QImage frmV::loadFitted(const QString& path) const {
-    QImageReader reader(path);
+    // A named pipe called *.jpg would hold the window until something wrote to it.
+    QFile file;
+    if (!openRegularFile(file, path))
+        return {};
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     const QSize box = imgV->size();
     const QSize size = reader.size();

@@ -36,6 +36,8 @@ private slots:
     void linesEndAtCrLfCrAndLf_data();
     void linesEndAtCrLfCrAndLf();
     void internalFilesFallBackToUtf8WithMark();
+    void damagedCharactersAreFoundAndNeverWritten_data();
+    void damagedCharactersAreFoundAndNeverWritten();
     void atomicWriteReplacesWholeAndLeavesNoTemporary();
 
     void fileDialogFilterBecomesQtFilter();
@@ -289,16 +291,61 @@ void TstHost::linesEndAtCrLfCrAndLf() {
 }
 
 void TstHost::internalFilesFallBackToUtf8WithMark() {
-    QCOMPARE(encodeInternal(QStringLiteral("初期設定")),
+    QCOMPARE(encodeInternal(QStringLiteral("初期設定")).value(),
              QByteArray("\x8f\x89\x8a\xfa\x90\xdd\x92\xe8"));
-    QCOMPARE(encodeInternal(QStringLiteral("a😀")), QByteArray("\xEF\xBB\xBF"
-                                                              "a\xF0\x9F\x98\x80"));
+    QCOMPARE(encodeInternal(QStringLiteral("a😀")).value(), QByteArray("\xEF\xBB\xBF"
+                                                                      "a\xF0\x9F\x98\x80"));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("x.dat"));
     QVERIFY(writeInternalFile(path, QStringLiteral("é初期")));
     QCOMPARE(readInternalFile(path).value_or(QString()), QStringLiteral("é初期"));
     QVERIFY(writeInternalFile(path, QStringLiteral("初期")));
     QCOMPARE(readInternalFile(path).value_or(QString()), QStringLiteral("初期"));
+}
+
+void TstHost::damagedCharactersAreFoundAndNeverWritten_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<QString>("named");
+    QTest::addColumn<QString>("shown"); // as the error page shows it
+    const QChar high(0xD800);
+    const QChar low(0xDC00);
+    const QString fffd(QChar(0xFFFD));
+    QTest::newRow("pairs only") << QStringLiteral("a😀b\r\n") << -1 << QString()
+                                << QStringLiteral("a😀b\r\n");
+    QTest::newRow("a high half") << QStringLiteral("ab\r\nc") + high + u'd' << 5
+                                 << QStringLiteral(
+                                        "壊れた文字（対になっていないサロゲート U+D800、2 行目）")
+                                 << QStringLiteral("ab\r\nc") + fffd + u'd';
+    QTest::newRow("a high half last, after LF and CR")
+        << QStringLiteral("x\ny\rz") + QChar(0xDBFF) << 5
+        << QStringLiteral("壊れた文字（対になっていないサロゲート U+DBFF、3 行目）")
+        << QStringLiteral("x\ny\rz") + fffd;
+    QTest::newRow("two high halves, then a low")
+        << QString(high) + high + low + QStringLiteral("\r\n") << 0
+        << QStringLiteral("壊れた文字（対になっていないサロゲート U+D800）")
+        << fffd + high + low + QStringLiteral("\r\n");
+}
+
+void TstHost::damagedCharactersAreFoundAndNeverWritten() {
+    QFETCH(QString, text);
+    QFETCH(int, at);
+    QFETCH(QString, named);
+    QFETCH(QString, shown);
+    QCOMPARE(firstLoneSurrogate(text), qsizetype(at));
+    QCOMPARE(encodeShownPage(text), QByteArray("\xEF\xBB\xBF") + shown.toUtf8());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Table.dat"));
+    writeBytes(path, "old\r\n");
+    QString error;
+    const bool written = writeInternalFile(path, text, &error);
+    QCOMPARE(written, at < 0);
+    QCOMPARE(encodeInternal(text).has_value(), at < 0);
+    if (at < 0)
+        return;
+    QCOMPARE(describeDamagedCharacter(text, at), named);
+    QCOMPARE(error, named + QStringLiteral("が含まれているため、書き込めません"));
+    QCOMPARE(readBytes(path), QByteArray("old\r\n"));
 }
 
 void TstHost::atomicWriteReplacesWholeAndLeavesNoTemporary() {

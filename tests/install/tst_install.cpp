@@ -304,7 +304,8 @@ void TstInstall::installedProgramAsAUserWhoCannotWriteItsFolder() {
              "the installed program's main window did not appear");
     QTRY_COMPARE_WITH_TIMEOUT(
         readBytes(settings),
-        encodeInternal(SettingsFile::defaultLine(userFolder) + QStringLiteral("\r\n")), 10000);
+        encodeInternal(SettingsFile::defaultLine(userFolder) + QStringLiteral("\r\n")).value(),
+        10000);
     QCOMPARE(QDir(bin).entryList(QDir::Files | QDir::Hidden), QStringList{"tagloom"});
     stopInstalled();
 
@@ -337,7 +338,8 @@ void TstInstall::installedProgramAsAUserWhoCannotWriteItsFolder() {
              "the main window did not appear for the other user");
     QTRY_COMPARE_WITH_TIMEOUT(
         readBytes(otherFolder + QStringLiteral("/setting.dat")),
-        encodeInternal(SettingsFile::defaultLine(otherFolder) + QStringLiteral("\r\n")), 10000);
+        encodeInternal(SettingsFile::defaultLine(otherFolder) + QStringLiteral("\r\n")).value(),
+        10000);
     stopInstalled();
     QVERIFY(readBytes(settings).startsWith("help[]"));
     QCOMPARE(QDir(bin).entryList(QDir::Files | QDir::Hidden), QStringList{"tagloom"});

@@ -3,6 +3,7 @@
 #include "app/frmEdit.h"
 #include "host/EditBuffer.h"
 #include "host/TextFile.h"
+#include "support/FifoGuard.h"
 #include "support/TestApp.h"
 #include "tags/HtmlMenu.h"
 #include "usertags/UserTagMenu.h"
@@ -36,6 +37,8 @@ private slots:
     void uncreatableStoreIsReportedOnce();
     void appendWritesOneRecord_data();
     void appendWritesOneRecord();
+    void damagedCharacterIsNeverRegistered_data();
+    void damagedCharacterIsNeverRegistered();
     void deleteRemovesIdenticalRecordsOnly();
     void deletionKeepsOtherRecordsBytes_data();
     void deletionKeepsOtherRecordsBytes();
@@ -194,31 +197,45 @@ void TstUserTags::loadNeverClearsRows() {
 }
 
 void TstUserTags::unreadableStoreIsKept_data() {
-    QTest::addColumn<bool>("directory");
-    QTest::newRow("cannot be opened") << true;
-    QTest::newRow("cannot be decoded") << false;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("cannot be opened")
+        << u"folder"_s << u"通常のファイルではないため読み込めません（フォルダ）"_s;
+    QTest::newRow("cannot be decoded") << u"file"_s << u"読めない文字が含まれています"_s;
+    QTest::newRow("a named pipe, never waited on")
+        << u"pipe"_s << u"通常のファイルではないため読み込めません（名前付きパイプ）"_s;
 }
 
 void TstUserTags::unreadableStoreIsKept() {
-    QFETCH(bool, directory);
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
     StoreBench b;
     const QByteArray garbage("<A>,</A>,\x81\x20\xFF\r\n", 13);
-    if (directory)
+    std::optional<FifoGuard> pipe;
+    if (kind == u"folder"_s)
         QVERIFY(QDir(b.dir.path()).mkdir(u"tags.dat"_s));
+    else if (kind == u"pipe"_s)
+        QVERIFY(pipe.emplace(b.file()).made());
     else
         writeBytes(b.file(), garbage);
     b.store->LoadUserTags();
     b.store->LoadUserTags();
     QCOMPARE(b.host.kinds(), QStringList{u"msgbox"_s});
-    QVERIFY(b.host.calls[0].text.contains(b.file()));
+    QCOMPARE(b.host.calls[0].text,
+             u"%1 を読み込めませんでした。ファイルはそのまま残してあります。\r\n%2"_s.arg(b.file(),
+                                                                                          reason));
     QCOMPARE(b.host.calls[0].title, u"エラー"_s);
     QCOMPARE(b.captions(), QStringList{kNoTags});
     // Registering into it does not replace it either.
     QVERIFY(!b.store->AppendUserTag(u"<B>"_s, u"</B>"_s, true, u"B"_s));
-    if (directory)
+    if (kind == u"folder"_s) {
         QVERIFY(QFileInfo(b.file()).isDir());
-    else
+    } else if (pipe) {
+        QVERIFY(!pipe->released());
+        QVERIFY(QFileInfo(b.file()).exists() && !QFileInfo(b.file()).isFile());
+    } else {
         QCOMPARE(readBytes(b.file()), garbage);
+    }
 }
 
 void TstUserTags::uncreatableStoreIsReportedOnce() {
@@ -273,6 +290,40 @@ void TstUserTags::appendWritesOneRecord() {
     // It neither reloads nor tells the user anything.
     QCOMPARE(b.store->tagCount(), 0);
     QVERIFY(b.host.calls.isEmpty());
+}
+
+void TstUserTags::damagedCharacterIsNeverRegistered_data() {
+    QTest::addColumn<QByteArray>("before"); // empty: no file
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message"); // %1: the store's path
+    const QString damagedName = u"太"_s + QChar(0xD800);
+    const QString refused = u"登録するタグに壊れた文字（対になっていないサロゲート U+D800）が含まれ"
+                            u"ているため、タグを登録できませんでした。"_s;
+    QTest::newRow("no store yet") << QByteArray() << damagedName << refused;
+    QTest::newRow("CP932 store") << cp932(u"<A>,</A>,甲\r\n"_s) << damagedName << refused;
+    QTest::newRow("UTF-8 store") << QByteArray("\xEF\xBB\xBF<A>,</A>,A\r\n") << damagedName
+                                 << refused;
+    // UTF-8, which a UTF-16 store moves to, could not hold the damaged record already there.
+    QTest::newRow("UTF-16 store holding one")
+        << encodeText(u"<A>,</A>,"_s + QChar(0xDC00) + u"\r\n"_s, TextEncoding::Utf16LeBom).value()
+        << u"B"_s << u"%1 を読み込めないため、タグを登録できませんでした。"_s;
+}
+
+void TstUserTags::damagedCharacterIsNeverRegistered() {
+    QFETCH(QByteArray, before);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    StoreBench b;
+    if (!before.isEmpty())
+        writeBytes(b.file(), before);
+    QVERIFY(!b.store->AppendUserTag(u"<B>"_s, u"</B>"_s, true, name));
+    QCOMPARE(b.host.kinds(), QStringList{u"msgbox"_s});
+    QCOMPARE(b.host.calls[0].text, QString(message).replace(u"%1"_s, b.file()));
+    QCOMPARE(b.host.calls[0].title, u"エラー"_s);
+    if (before.isEmpty())
+        QVERIFY(!QFile::exists(b.file()));
+    else
+        QCOMPARE(readBytes(b.file()), before);
 }
 
 void TstUserTags::deleteRemovesIdenticalRecordsOnly() {

@@ -1,6 +1,7 @@
 #include "app/MenuTree.h"
 #include "app/frmEdit.h"
 #include "host/EditBuffer.h"
+#include "support/FifoGuard.h"
 #include "support/TestApp.h"
 #include "viewer/ImagePaste.h"
 #include "viewer/frmV.h"
@@ -25,6 +26,7 @@ private slots:
     void sizeIsTheFloorOfKilobytes_data();
     void sizeIsTheFloorOfKilobytes();
     void damagedPictureKeepsThePreviousOne();
+    void linkToAPipeIsNotWaitedOn();
     void emptyFolder();
     void folderChangeKeepsThePictureShown();
     void picturesAreFittedNeverEnlarged();
@@ -233,6 +235,24 @@ void TstViewer::damagedPictureKeepsThePreviousOne() {
     QCOMPARE(v.lblIndex->text(), QStringLiteral("2個中の2個目を表示中"));
     QCOMPARE(v.Path(), b.file("b.jpg"));
     QCOMPARE(pixmapKey(v), good);
+    QVERIFY(v.File->isEnabled() && v.cmdN->isEnabled() && v.cmdP->isEnabled());
+}
+
+// The list shows a link to a named pipe as a file; reading it would hold the window.
+void TstViewer::linkToAPipeIsNotWaitedOn() {
+    ViewerBench b;
+    QTemporaryDir elsewhere;
+    FifoGuard pipe(elsewhere.filePath(QStringLiteral("pipe")));
+    QVERIFY(pipe.made());
+    writeImage(b.file("a.bmp"), {10, 10}, "BMP", Qt::blue);
+    QVERIFY(QFile::link(elsewhere.filePath(QStringLiteral("pipe")), b.file("b.jpg")));
+    frmV& v = b.open();
+    QCOMPARE(b.listed(), QStringList({"a.bmp", "b.jpg"}));
+    v.cmdN->click();
+    b.host.clear();
+    v.cmdN->click();
+    QVERIFY(!pipe.released());
+    QCOMPARE(b.host.callsOf("msgbox").first().text, kImageError);
     QVERIFY(v.File->isEnabled() && v.cmdN->isEnabled() && v.cmdP->isEnabled());
 }
 
