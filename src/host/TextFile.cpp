@@ -1,6 +1,7 @@
 #include "TextFile.h"
 
 #include "LargeMemory.h"
+#include "RegularFile.h"
 
 #include <algorithm>
 #include <limits>
@@ -168,7 +169,7 @@ QList<TextEncoding> guessedEncodings(const QByteArray& bytes) {
 QByteArray readAllBytes(QFile& file) {
     const qint64 size = file.size();
     if (size <= 0 || size >= std::numeric_limits<qsizetype>::max() / 2)
-        return file.readAll(); // a special file, or one no buffer could hold
+        return file.readAll(); // an empty file, one that tells no size, or one no buffer holds
     QByteArray bytes;
     reserveLargeBytes(bytes, size);
     bytes.resize(size);
@@ -207,6 +208,17 @@ std::optional<TextEncoding> declaredCharset(const QByteArray& bytes) {
     if (name == u"iso-2022-jp" || name == u"csiso2022jp" || name == u"jis")
         return TextEncoding::Iso2022Jp;
     return std::nullopt;
+}
+
+// One of the program's own files: a byte order mark is honoured, else CP932, else UTF-8.
+std::optional<QString> decodeInternal(const QByteArray& bytes) {
+    for (TextEncoding bom :
+         {TextEncoding::Utf8Bom, TextEncoding::Utf16LeBom, TextEncoding::Utf16BeBom})
+        if (bytes.startsWith(bomOf(bom)))
+            return decodeText(bytes, bom);
+    if (std::optional<QString> text = decodeText(bytes, TextEncoding::Cp932))
+        return text;
+    return decodeText(bytes, TextEncoding::Utf8);
 }
 
 } // namespace
@@ -336,12 +348,9 @@ std::optional<TextEncoding> detectEncoding(const QByteArray& bytes) {
 }
 
 std::optional<DecodedText> readTextFile(const QString& path, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    QFile file;
+    if (!openRegularFile(file, path, error))
         return std::nullopt;
-    }
     const QByteArray bytes = readAllBytes(file);
     if (file.error() != QFileDevice::NoError) {
         if (error)
@@ -465,16 +474,18 @@ QString describeDamagedCharacter(QStringView text, qsizetype at) {
     return QStringLiteral("壊れた文字（対になっていないサロゲート %1）").arg(where);
 }
 
-std::optional<QString> readInternalFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+std::optional<QString> readInternalFile(const QString& path, QString* error) {
+    QFile file;
+    if (!openRegularFile(file, path, error))
         return std::nullopt;
     const QByteArray bytes = readAllBytes(file);
-    for (TextEncoding bom :
-         {TextEncoding::Utf8Bom, TextEncoding::Utf16LeBom, TextEncoding::Utf16BeBom})
-        if (bytes.startsWith(bomOf(bom)))
-            return decodeText(bytes, bom);
-    if (std::optional<QString> text = decodeText(bytes, TextEncoding::Cp932))
-        return text;
-    return decodeText(bytes, TextEncoding::Utf8);
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    std::optional<QString> text = decodeInternal(bytes);
+    if (!text && error)
+        *error = QStringLiteral("読めない文字が含まれています");
+    return text;
 }

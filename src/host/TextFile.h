@@ -46,7 +46,7 @@ struct DecodedText {
 std::optional<DecodedText> decodeDocument(const QByteArray& bytes);
 
 // Reads a whole file: detects the encoding and decodes it. nullopt with `error` set when the
-// file cannot be read or does not decode cleanly.
+// file cannot be read, is not a regular file (openRegularFile) or does not decode cleanly.
 std::optional<DecodedText> readTextFile(const QString& path, QString* error = nullptr);
 
 // Line by line, a line ending at CR LF, CR or LF; each line is followed by CR LF, so a text
@@ -75,5 +75,6 @@ qsizetype firstLoneSurrogate(QStringView text);
 // How a message names the damaged character at `at`: "壊れた文字（対になっていないサロゲート
 // U+D800、2 行目）", the line left out when the text is a single line.
 QString describeDamagedCharacter(QStringView text, qsizetype at);
-// Reads one of the program's own files: a byte order mark is honoured, else CP932.
-std::optional<QString> readInternalFile(const QString& path);
+// Reads one of the program's own files: a byte order mark is honoured, else CP932. Only a
+// regular file is read, as readTextFile reads.
+std::optional<QString> readInternalFile(const QString& path, QString* error = nullptr);

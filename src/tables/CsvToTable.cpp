@@ -38,8 +38,8 @@ private:
 
 } // namespace
 
-std::optional<QString> readCsvFile(const QString& path) {
-    std::optional<DecodedText> read = readTextFile(path);
+std::optional<QString> readCsvFile(const QString& path, QString* error) {
+    std::optional<DecodedText> read = readTextFile(path, error);
     if (!read)
         return std::nullopt;
     return std::move(read->text);
@@ -109,9 +109,12 @@ TableOutcome TableConverter::CsvToTable(bool askForFile) {
 
     QString damaged;
     try {
-        std::optional<QString> csv = askForFile ? readCsvFile(input) : readInternalFile(input);
+        // Why a chosen file could not be read is said with the failure.
+        QString reason;
+        std::optional<QString> csv =
+            askForFile ? readCsvFile(input, &reason) : readInternalFile(input);
         if (!csv)
-            return csvFailure(rows);
+            return csvFailure(rows, reason);
         if (const qsizetype at = firstLoneSurrogate(*csv); at >= 0)
             damaged = describeDamagedCharacter(*csv, at);
         if (!buildTableRows(*csv, m_limit, rows))
@@ -145,8 +148,9 @@ TableOutcome TableConverter::CsvToTable(bool askForFile) {
     return TableOutcome::Inserted;
 }
 
-TableOutcome TableConverter::csvFailure(QString& rows) {
-    m_host.messageBox(QStringLiteral("ファイルが開かれませんでした。無効なファイルです"),
+TableOutcome TableConverter::csvFailure(QString& rows, const QString& reason) {
+    m_host.messageBox(QStringLiteral("ファイルが開かれませんでした。無効なファイルです") +
+                          (reason.isEmpty() ? QString() : QStringLiteral("\r\n") + reason),
                       Buttons::Ok, Icon::Information, QStringLiteral("エラー"));
     showErrorPage(kCsvHeading, rows);
     return TableOutcome::CsvFailure;

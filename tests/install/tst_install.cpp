@@ -191,6 +191,11 @@ void TstInstall::installedTree() {
     QVERIFY(readBytes(
                 m_prefix.filePath(QStringLiteral("share/icons/hicolor/scalable/apps/tagloom.svg")))
                 .contains("<svg"));
+    // The release the software centre shows is the program's own version.
+    const QByteArray metainfo = readBytes(
+        m_prefix.filePath(QStringLiteral("share/metainfo/org.tagloom.Tagloom.metainfo.xml")));
+    QVERIFY2(metainfo.contains("<release version=\"1.2.0.125\" "), metainfo.constData());
+    QCOMPARE(metainfo.count("<release "), 1);
 }
 
 void TstInstall::desktopEntry() {
@@ -352,6 +357,9 @@ void TstInstall::debianPackage() {
     QCOMPARE(debs.size(), 1);
     const QString deb = out.filePath(debs.first());
 
+    QCOMPARE(run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), deb, QStringLiteral("Version")})
+                 .trimmed(),
+             QStringLiteral("1.2.0.125"));
     const QString depends =
         run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), deb, QStringLiteral("Depends")});
     QStringList names;

@@ -1,9 +1,11 @@
 #include "host/TextFile.h"
 #include "settings/SettingsFile.h"
 #include "settings/WholeNumber.h"
+#include "support/FifoGuard.h"
 #include "support/TestApp.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 class TstSettings : public QObject {
     Q_OBJECT
@@ -19,6 +21,7 @@ private slots:
     void neverWritesAFieldHoldingTheSeparator();
     void defaultLineLeavesOutAFolderThatCannotBeAField_data();
     void defaultLineLeavesOutAFolderThatCannotBeAField();
+    void aPipeForTheFileIsNotWaitedOn();
     void recordRoundTripsThroughTheFile();
 };
 
@@ -214,6 +217,22 @@ void TstSettings::defaultLineLeavesOutAFolderThatCannotBeAField() {
     QCOMPARE(s.PaneSplitPercent, 50);
     QCOMPARE(s.EditorFontName, QStringLiteral("初期設定"));
     QCOMPARE(s.EditorFontSize, 0);
+}
+
+void TstSettings::aPipeForTheFileIsNotWaitedOn() {
+    QTemporaryDir dir;
+    FifoGuard pipe(dir.filePath(QStringLiteral("setting.dat")));
+    QVERIFY(pipe.made());
+    Settings s;
+    s.EditorFontName = QStringLiteral("before");
+    bool firstRun = true;
+    QVERIFY(LoadSettings(QString(), s, firstRun, dir.path()));
+    QVERIFY(!pipe.released());
+    // Read as an empty file: every field its default, and the pipe is left where it is.
+    QVERIFY(!firstRun);
+    QCOMPARE(s.EditorFontName, QStringLiteral("初期設定"));
+    QCOMPARE(s.LastDocumentPath, dir.path());
+    QVERIFY(!QFileInfo(dir.filePath(QStringLiteral("setting.dat"))).isFile());
 }
 
 TAGLOOM_TEST_MAIN(TstSettings)

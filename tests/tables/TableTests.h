@@ -28,6 +28,8 @@ private slots:
     void tooLargeTable();
     void tooLargeFileIsNotRead();
     void damagedCsvIsToldAfterTheTable();
+    void specialFileIsACsvFailure_data();
+    void specialFileIsACsvFailure();
     void tableDataBytes_data();
     void tableDataBytes();
 
