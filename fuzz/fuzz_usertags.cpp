@@ -1,7 +1,8 @@
 // tags.dat. Whatever bytes the store holds, loading it fills at most the table's 100 rows by the
 // store's rules, clears no row it has no line for, leaves the file as it was and builds a menu
 // of exactly the counted names; a record appended to the store comes back on the next load,
-// every earlier line kept; a deletion removes exactly the lines equal to the chosen row.
+// every earlier line kept; a deletion removes the chosen row's own line and every line equal
+// to it, and nothing else.
 #include "FuzzSupport.h"
 #include "host/EditBuffer.h"
 #include "host/TextFile.h"
@@ -193,14 +194,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    // Deleting a row: every line equal to it goes, every other stays in its order.
+    // Deleting a row: its line and every line equal to it go, every other stays in its order.
     const std::optional<QStringList> lines = storeLines(b.file());
     const UserTag tag = b.table[size_t(deleteRow - 1)];
     const QByteArray before = fuzz::readFile(b.file());
     if (b.store->DeleteUserTag(deleteRow)) {
-        FUZZ_CHECK(lines.has_value());
+        // Row N was read from line N: that line is the one chosen, whatever its shape.
+        FUZZ_CHECK(lines.has_value() && deleteRow <= lines->size());
         QStringList kept = *lines;
-        const QString key = tag.StartTag + u',' + tag.EndTag + u',' + tag.Name;
+        const QString key = kept[deleteRow - 1];
+        const QStringList fields = key.split(u',');
+        FUZZ_CHECK(fields[0] == tag.StartTag && (fields.size() < 2 || fields[1] == tag.EndTag) &&
+                       (fields.size() < 3 || fields[2] == tag.Name),
+                   u"line: "_s + fuzz::shown(key));
         kept.removeAll(key);
         const std::optional<QStringList> after = storeLines(b.file());
         FUZZ_CHECK(after == kept, u"kept: "_s + fuzz::shown(kept.join(u'|')) + u"\nafter: "_s +
