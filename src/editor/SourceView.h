@@ -42,6 +42,9 @@ private:
     void paintCurrentLineBand(const QRect& area);
 
     QPlainTextEdit* m_edit;
+    // Compared with what the filter sees; never asked of the pane, which may be half destroyed
+    // by the time its last events reach the filter.
+    QObject* m_viewport;
     HtmlHighlighter* m_highlighter;
     LineNumberGutter* m_gutter;
     QTimer* m_matchDelay;
