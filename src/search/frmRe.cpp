@@ -183,12 +183,14 @@ void frmRe::eCheck() {
     cmdAllRe->setEnabled(target && replacement);
 }
 
+// The fields' raw text: toPlainText() would turn a no-break space into a blank and a line
+// separator (U+2028) into a line break, characters the document keeps as they are.
 QString frmRe::targetText() const {
-    return withCrLfBreaks(txtT->toPlainText());
+    return withCrLfBreaks(txtT->document()->toRawText());
 }
 
 QString frmRe::replacementText() const {
-    return withCrLfBreaks(txtA->toPlainText());
+    return withCrLfBreaks(txtA->document()->toRawText());
 }
 
 void frmRe::setTargetText(const QString& text) {

@@ -43,6 +43,8 @@ private slots:
     void enterPressesFindNext();
     void helpToggle();
     void texts();
+    void fieldsKeepTheDocumentsCharacters_data();
+    void fieldsKeepTheDocumentsCharacters();
 
     void ctrlFOpensAndRefills();
     void closingStartsAfresh();
@@ -489,6 +491,39 @@ void TstSearch::texts() {
                             "見つからなかったときはカーソル位置は変更されません。"));
     QCOMPARE(d.SearchPos, 0);
     QVERIFY(!d.isModal());
+}
+
+void TstSearch::fieldsKeepTheDocumentsCharacters_data() {
+    QTest::addColumn<QString>("character");
+    QTest::addColumn<bool>("typed");
+    // A line separator has no key; it comes into the field pasted.
+    QTest::newRow("no-break space") << QString(QChar(0x00A0)) << true;
+    QTest::newRow("line separator") << QString(QChar(QChar::LineSeparator)) << false;
+}
+
+void TstSearch::fieldsKeepTheDocumentsCharacters() {
+    QFETCH(QString, character);
+    QFETCH(bool, typed);
+    Bench b;
+    const QString hit = "a" + character + "b";
+    b.set("a b\r\n" + hit + " end");
+    // The selection becomes the target, as the menu item takes it; a blank or a line break in its
+    // place would find "a b" or nothing.
+    b.buffer.setSelection(5, 3);
+    b.dialog.setTargetText(b.buffer.selectedText());
+    QCOMPARE(b.dialog.targetText(), hit);
+    QTest::keyClicks(b.dialog.txtA, QStringLiteral("x"));
+    if (typed)
+        QTest::keyClicks(b.dialog.txtA, character);
+    else
+        b.dialog.txtA->insertPlainText(character);
+    QTest::keyClicks(b.dialog.txtA, QStringLiteral("y"));
+    QCOMPARE(b.dialog.replacementText(), "x" + character + "y");
+    b.buffer.setSelection(0);
+    b.dialog.cmdSearch_Click();
+    QCOMPARE(b.selection(), qMakePair(5, 3));
+    b.dialog.cmdRe_Click();
+    QCOMPARE(b.buffer.text(), "a b\r\nx" + character + "y end");
 }
 
 void TstSearch::ctrlFOpensAndRefills() {
