@@ -1,6 +1,7 @@
 // The search/replace dialog: the search rule over CR LF positions, Replace and Replace all, the
 // button table, the help toggle, its opening from the main window, and Replace all as one step
 // to undo.
+#include "SearchBench.h"
 #include "app/MenuTree.h"
 #include "app/SearchWiring.h"
 #include "app/TextPane.h"
@@ -51,77 +52,6 @@ private slots:
     void replaceAllIsOneUndoStep_data();
     void replaceAllIsOneUndoStep();
 };
-
-namespace {
-
-// A text box with the dialog over it and a fake host.
-struct Bench {
-    Bench() : host(QDir::tempPath()), buffer(&edit), dialog(host, buffer, nullptr) {}
-    void set(const QString& text, int caret = 0) {
-        buffer.setText(text);
-        buffer.setSelection(caret);
-    }
-    void fields(const QString& target, const QString& replacement = {}, bool ignoreCase = false) {
-        dialog.txtT->setPlainText(target);
-        dialog.txtA->setPlainText(replacement);
-        dialog.chkSmBi->setChecked(ignoreCase);
-    }
-    QPair<int, int> selection() const {
-        return {buffer.selectionStart(), buffer.selectionLength()};
-    }
-    QPlainTextEdit edit;
-    FakeHost host;
-    EditBuffer buffer;
-    frmRe dialog;
-};
-
-// A beep, then an information box with OK alone.
-void verifyBox(const FakeHost& host, const QString& text, const QString& title) {
-    QCOMPARE(host.kinds(), (QStringList{"beep", "msgbox"}));
-    const HostCall box = host.calls.constLast();
-    QCOMPARE(box.text, text);
-    QCOMPARE(box.title, title);
-    QCOMPARE(box.icon, Icon::Information);
-    QCOMPARE(box.buttons, Buttons::Ok);
-}
-
-void verifyMiss(const FakeHost& host) {
-    verifyBox(host, QStringLiteral("見つかりませんでした"),
-              QStringLiteral("検索位置からの検索失敗"));
-}
-
-void verifyDone(const FakeHost& host) {
-    verifyBox(host, QStringLiteral("完了"), QStringLiteral("該当する部分を全て置き換えました"));
-}
-
-// Types `text` into a field key by key; a line break is Ctrl+Enter.
-void type(QWidget* field, const QString& text) {
-    for (const QChar c : text) {
-        if (c == u'\n')
-            QTest::keyClick(field, Qt::Key_Return, Qt::ControlModifier);
-        else
-            QTest::keyClicks(field, QString(c));
-    }
-}
-
-// Shows the main window and makes it the active one; without a window manager the focus is
-// given, not negotiated.
-bool showActive(QWidget& w) {
-    w.show();
-    if (!QTest::qWaitForWindowExposed(&w))
-        return false;
-    w.activateWindow();
-    if (!QTest::qWaitForWindowActive(&w, 2000))
-        QApplication::setActiveWindow(&w);
-    return QTest::qWaitForWindowActive(&w);
-}
-
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-}
-
-} // namespace
 
 void TstSearch::findEvery_data() {
     QTest::addColumn<QString>("text");
@@ -195,6 +125,9 @@ void TstSearch::findNextWalksTheHits_data() {
     QTest::newRow("line break alone") << "a\r\n\r\nb" << 0 << "\n" << false << QList<int>{1, 3};
     QTest::newRow("case folded") << "ABC abc" << 0 << "abc" << true << QList<int>{0, 4};
     QTest::newRow("full-width folded") << "ａＢｃ" << 0 << "ＡＢＣ" << true << QList<int>{0};
+    // With the regular-expression box unchecked every character is itself.
+    QTest::newRow("dot is itself") << "abc.a.c" << 0 << "a.c" << false << QList<int>{4};
+    QTest::newRow("parenthesis is itself") << "(a)(" << 0 << "(" << false << QList<int>{0, 3};
     // A long search reads the whole text rather than the rest of it.
     QTest::newRow("long, many lines") << QStringLiteral("a\r\n").repeated(40000) + "abc\r\nabc" << 5
                                       << "abc" << false << QList<int>{120000, 120005};
