@@ -513,14 +513,20 @@ void TstSearch::closingStartsAfresh() {
 
 void TstSearch::replaceAllIsOneUndoStep_data() {
     QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("regex");
     // One hit in a text of three lines sets it whole; two hits twenty lines apart are edited
-    // alone.
-    QTest::newRow("whole") << 0;
-    QTest::newRow("hits alone") << 20;
+    // alone. A pattern's Replace all is one step too.
+    QTest::newRow("whole") << 0 << "</P>\n" << false;
+    QTest::newRow("hits alone") << 20 << "</P>\n" << false;
+    QTest::newRow("pattern, whole") << 0 << "</[P]>$\\n" << true;
+    QTest::newRow("pattern, hits alone") << 20 << "</[P]>$\\n" << true;
 }
 
 void TstSearch::replaceAllIsOneUndoStep() {
     QFETCH(int, lines);
+    QFETCH(QString, target);
+    QFETCH(bool, regex);
     EditorFixture fx;
     frmEdit& w = fx.open();
     QVERIFY(showActive(w));
@@ -538,7 +544,8 @@ void TstSearch::replaceAllIsOneUndoStep() {
     SearchTool& tool = w.searchWiring().searchTool();
     tool.mnuReSe_Click();
     frmRe* dialog = tool.window();
-    dialog->setTargetText(QStringLiteral("</P>\n"));
+    dialog->setTargetText(target);
+    dialog->chkRegex->setChecked(regex);
     dialog->txtA->setPlainText(QStringLiteral("<BR>"));
     QTest::mouseClick(dialog->cmdAllRe, Qt::LeftButton);
     settle();
