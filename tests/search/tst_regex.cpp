@@ -6,6 +6,7 @@
 #include "app/SearchWiring.h"
 #include "app/TextPane.h"
 #include "app/frmEdit.h"
+#include "editor/HtmlHighlighter.h"
 #include "editor/SourceView.h"
 #include "search/HitMarks.h"
 #include "search/PaneRegex.h"
@@ -521,9 +522,9 @@ void TstRegex::marksOnPaintedLines() {
     QCOMPARE(dialog->lblCount->text(), QStringLiteral("該当：3件"));
     const QColor hit = w.editorWiring().view().colors().searchHit;
     QTextDocument* doc = w.txtEdit()->document();
-    // The spans marked with the hit colour on each line once the pane has painted it.
+    // The spans marked with the hit colour on each line once it is laid for painting.
     const auto marked = [&](int line) {
-        w.txtEdit()->viewport()->repaint();
+        w.editorWiring().view().highlighter().formatBlocks(line, line);
         Spans spans;
         for (const auto& range : doc->findBlockByNumber(line).layout()->formats())
             if (range.format.background().color() == hit)
