@@ -142,6 +142,50 @@ QString NameTable::name(uint32_t id) const {
     return QString::fromUtf16(s.data(), qsizetype(s.size()));
 }
 
+bool inCategory(uint32_t name, Category category) {
+    static const std::vector<uint16_t> kCategories = [] {
+        std::vector<uint16_t> table(KnownCount, 0);
+        const auto add = [&table](Category c, std::initializer_list<Tag> tags) {
+            for (const Tag tag : tags)
+                table[tag] |= c;
+        };
+        add(Special, {Address,    Applet,  Area,   Article, Aside,     Base,     Basefont, Bgsound,
+                      Blockquote, Body,    Br,     Button,  Caption,   Center,   Col,      Colgroup,
+                      Dd,         Details, Dir,    Div,     Dl,        Dt,       Embed,    Fieldset,
+                      Figcaption, Figure,  Footer, Form,    Frame,     Frameset, H1,       H2,
+                      H3,         H4,      H5,     H6,      Head,      Header,   Hgroup,   Hr,
+                      Html,       Iframe,  Img,    Input,   Keygen,    Li,       Link,     Listing,
+                      Main,       Marquee, Menu,   Meta,    Nav,       Noembed,  Noframes, Noscript,
+                      Object,     Ol,      P,      Param,   Plaintext, Pre,      Script,   Section,
+                      Select,     Source,  Style,  Summary, Table,     Tbody,    Td,       Template,
+                      Textarea,   Tfoot,   Th,     Thead,   Title,     Tr,       Track,    Ul,
+                      Wbr,        Xmp});
+        add(ClosesParagraph,
+            {Address, Article, Aside,    Blockquote, Center, Details, Dialog,  Dir,
+             Div,     Dl,      Fieldset, Figcaption, Figure, Footer,  Header,  Hgroup,
+             Main,    Menu,    Nav,      Ol,         P,      Section, Summary, Ul});
+        add(ClosesBlock,
+            {Address, Article, Aside,    Blockquote, Button, Center,  Details, Dialog, Dir,
+             Div,     Dl,      Fieldset, Figcaption, Figure, Footer,  Header,  Hgroup, Listing,
+             Main,    Menu,    Nav,      Ol,         Pre,    Section, Summary, Ul});
+        add(Formatting, {A, B, Big, Code, Em, Font, I, Nobr, S, Small, Strike, Strong, Tt, U});
+        add(ImpliedEnd, {Dd, Dt, Li, Optgroup, Option, P, Rb, Rp, Rt, Rtc});
+        add(ImpliedEndThorough, {Caption, Colgroup, Dd, Dt, Li, Optgroup, Option, P, Rb, Rp, Rt,
+                                 Rtc, Tbody, Td, Tfoot, Th, Thead, Tr});
+        add(LeavesForeign,
+            {B,     Big,   Blockquote, Body,   Br,   Center, Code,  Dd, Div,  Dl,   Dt,
+             Em,    Embed, H1,         H2,     H3,   H4,     H5,    H6, Head, Hr,   I,
+             Img,   Li,    Listing,    Menu,   Meta, Nobr,   Ol,    P,  Pre,  Ruby, S,
+             Small, Span,  Strong,     Strike, Sub,  Sup,    Table, Tt, U,    Ul,   Var});
+        add(Heading, {H1, H2, H3, H4, H5, H6});
+        add(HeadContent,
+            {Base, Basefont, Bgsound, Link, Meta, Noframes, Script, Style, Template, Title});
+        add(TablePart, {Caption, Table, Tbody, Td, Tfoot, Th, Thead, Tr});
+        return table;
+    }();
+    return name < KnownCount && (kCategories[name] & category);
+}
+
 QString svgLocalName(const QString& lower) {
     static const QHash<QString, QString> kCamel = [] {
         QHash<QString, QString> map;

@@ -9,9 +9,10 @@
 
 // The tree construction stage of the HTML parsing algorithm, as the preview's engine runs it
 // (scripting on, so <noscript> holds raw text), building only what the correspondence needs:
-// elements, where text goes, and which tag made or closed each element. Split over three
-// files: the machinery here and in TreeBuilder.cpp, the insertion modes in
-// TreeBuilderModes.cpp, "in body" and foreign content in TreeBuilderBody.cpp.
+// elements, where text goes, and which tag made or closed each element. TreeBuilder.cpp holds
+// the token loop, the nodes and the result; TreeBuilderStack.cpp the stack of open elements and
+// the active formatting elements; TreeBuilderModes.cpp, TreeBuilderTable.cpp and
+// TreeBuilderBody.cpp the insertion modes ("in body" with foreign content in the last).
 class TreeBuilder {
 public:
     // Builds into `out`, reusing its memory.
@@ -139,7 +140,7 @@ private:
 
     // The stack of open elements.
     int current() const { return m_stack.empty() ? -1 : m_stack.back(); }
-    bool is(int node, uint32_t name, uint8_t ns = HtmlNames::HtmlNs) const;
+    bool isHtml(int node, uint32_t name) const; // an HTML element of that name
     bool isSpecial(int node) const;
     bool isScopeBoundary(int node, Scope scope) const;
     bool inScope(uint32_t name, Scope scope = Scope::Default) const;

@@ -4,14 +4,6 @@
 
 using namespace HtmlNames;
 
-namespace {
-
-bool isHeading(uint32_t name) {
-    return name == H1 || name == H2 || name == H3 || name == H4 || name == H5 || name == H6;
-}
-
-} // namespace
-
 bool TreeBuilder::inBody(Tok& t) {
     switch (t.kind) {
     case TokenKind::Characters:
@@ -43,74 +35,40 @@ bool TreeBuilder::inBodyStartTag(Tok& t) {
         if (inScope(P, Scope::Button))
             closeP();
     };
+    if (inCategory(t.name, HeadContent))
+        return inHead(t);
+    if (inCategory(t.name, ClosesParagraph) || inCategory(t.name, Heading)) {
+        closePInButtonScope();
+        const Node& top = m_nodes[size_t(current())];
+        if (inCategory(t.name, Heading) && top.ns == HtmlNs && inCategory(top.name, Heading))
+            pop();
+        insertElement(t);
+        return false;
+    }
+    if (inCategory(t.name, Formatting) && t.name != A && t.name != Nobr) {
+        reconstructFormatting();
+        pushFormatting(insertElement(t));
+        return false;
+    }
     switch (t.name) {
     case Html:
         // Its attributes go to the root element.
         if (!onStack(Template))
             setPieceElement(t, m_stack.front());
         return false;
-    case Base:
-    case Basefont:
-    case Bgsound:
-    case Link:
-    case Meta:
-    case Noframes:
-    case Script:
-    case Style:
-    case Template:
-    case Title:
-        return inHead(t);
     case Body:
-        if (m_stack.size() >= 2 && is(m_stack[1], Body) && !onStack(Template)) {
+        if (m_stack.size() >= 2 && isHtml(m_stack[1], Body) && !onStack(Template)) {
             m_framesetOk = false;
             setPieceElement(t, m_stack[1]);
         }
         return false;
     case Frameset:
-        if (m_stack.size() < 2 || !is(m_stack[1], Body) || !m_framesetOk)
+        if (m_stack.size() < 2 || !isHtml(m_stack[1], Body) || !m_framesetOk)
             return false;
         detach(m_stack[1]);
         m_stack.resize(1);
         insertElement(t);
         m_mode = Mode::InFrameset;
-        return false;
-    case Address:
-    case Article:
-    case Aside:
-    case Blockquote:
-    case Center:
-    case Details:
-    case Dialog:
-    case Dir:
-    case Div:
-    case Dl:
-    case Fieldset:
-    case Figcaption:
-    case Figure:
-    case Footer:
-    case Header:
-    case Hgroup:
-    case Main:
-    case Menu:
-    case Nav:
-    case Ol:
-    case P:
-    case Section:
-    case Summary:
-    case Ul:
-        closePInButtonScope();
-        insertElement(t);
-        return false;
-    case H1:
-    case H2:
-    case H3:
-    case H4:
-    case H5:
-    case H6:
-        closePInButtonScope();
-        if (m_nodes[size_t(current())].ns == HtmlNs && isHeading(m_nodes[size_t(current())].name))
-            pop();
-        insertElement(t);
         return false;
     case Pre:
     case Listing:
@@ -135,16 +93,16 @@ bool TreeBuilder::inBodyStartTag(Tok& t) {
         m_framesetOk = false;
         for (int i = int(m_stack.size()) - 1; i >= 0; --i) {
             const int node = m_stack[size_t(i)];
-            const uint32_t closes = t.name == Li ? (is(node, Li) ? Li : Unknown)
-                                                 : (is(node, Dd)   ? Dd
-                                                    : is(node, Dt) ? Dt
-                                                                   : Unknown);
+            const uint32_t closes = t.name == Li ? (isHtml(node, Li) ? Li : Unknown)
+                                                 : (isHtml(node, Dd)   ? Dd
+                                                    : isHtml(node, Dt) ? Dt
+                                                                       : Unknown);
             if (closes != Unknown) {
                 generateImpliedEndTags(closes);
                 popUntil(closes);
                 break;
             }
-            if (isSpecial(node) && !is(node, Address) && !is(node, Div) && !is(node, P))
+            if (isSpecial(node) && !isHtml(node, Address) && !isHtml(node, Div) && !isHtml(node, P))
                 break;
         }
         closePInButtonScope();
@@ -168,7 +126,7 @@ bool TreeBuilder::inBodyStartTag(Tok& t) {
     case A: {
         int a = -1;
         for (int i = int(m_formatting.size()) - 1; i >= 0 && m_formatting[size_t(i)] >= 0; --i)
-            if (is(m_formatting[size_t(i)], A)) {
+            if (isHtml(m_formatting[size_t(i)], A)) {
                 a = m_formatting[size_t(i)];
                 break;
             }
@@ -183,21 +141,6 @@ bool TreeBuilder::inBodyStartTag(Tok& t) {
         pushFormatting(insertElement(t));
         return false;
     }
-    case B:
-    case Big:
-    case Code:
-    case Em:
-    case Font:
-    case I:
-    case S:
-    case Small:
-    case Strike:
-    case Strong:
-    case Tt:
-    case U:
-        reconstructFormatting();
-        pushFormatting(insertElement(t));
-        return false;
     case Nobr:
         reconstructFormatting();
         if (inScope(Nobr)) {
@@ -230,16 +173,11 @@ bool TreeBuilder::inBodyStartTag(Tok& t) {
     case Img:
     case Keygen:
     case Wbr:
-        reconstructFormatting();
-        insertElement(t);
-        pop();
-        m_framesetOk = false;
-        return false;
     case Input:
         reconstructFormatting();
         insertElement(t);
         pop();
-        if (!attributeIs(t, "type", "hidden"))
+        if (t.name != Input || !attributeIs(t, "type", "hidden"))
             m_framesetOk = false;
         return false;
     case Param:
@@ -291,21 +229,17 @@ bool TreeBuilder::inBodyStartTag(Tok& t) {
     }
     case Optgroup:
     case Option:
-        if (is(current(), Option))
+        if (isHtml(current(), Option))
             pop();
         reconstructFormatting();
         insertElement(t);
         return false;
     case Rb:
     case Rtc:
-        if (inScope(Ruby))
-            generateImpliedEndTags();
-        insertElement(t);
-        return false;
     case Rp:
     case Rt:
         if (inScope(Ruby))
-            generateImpliedEndTags(Rtc);
+            generateImpliedEndTags(t.name == Rp || t.name == Rt ? Rtc : Unknown);
         insertElement(t);
         return false;
     case Math:
@@ -335,6 +269,31 @@ bool TreeBuilder::inBodyStartTag(Tok& t) {
 }
 
 bool TreeBuilder::inBodyEndTag(Tok& t) {
+    if (inCategory(t.name, ClosesBlock)) {
+        if (!inScope(t.name))
+            return false;
+        generateImpliedEndTags();
+        setPieceElement(t, popUntil(t.name));
+        return false;
+    }
+    if (inCategory(t.name, Formatting))
+        return adoptionAgency(t);
+    if (inCategory(t.name, Heading)) {
+        if (!inScope(H1) && !inScope(H2) && !inScope(H3) && !inScope(H4) && !inScope(H5) &&
+            !inScope(H6))
+            return false;
+        generateImpliedEndTags();
+        while (!m_stack.empty()) {
+            const int node = m_stack.back();
+            m_stack.pop_back();
+            if (m_nodes[size_t(node)].ns == HtmlNs &&
+                inCategory(m_nodes[size_t(node)].name, Heading)) {
+                setPieceElement(t, node);
+                break;
+            }
+        }
+        return false;
+    }
     switch (t.name) {
     case Template:
         return inHead(t);
@@ -346,37 +305,6 @@ bool TreeBuilder::inBodyEndTag(Tok& t) {
             setPieceElement(t, t.name == Body ? m_stack[1] : m_stack[0]);
         m_mode = Mode::AfterBody;
         return t.name == Html;
-    case Address:
-    case Article:
-    case Aside:
-    case Blockquote:
-    case Button:
-    case Center:
-    case Details:
-    case Dialog:
-    case Dir:
-    case Div:
-    case Dl:
-    case Fieldset:
-    case Figcaption:
-    case Figure:
-    case Footer:
-    case Header:
-    case Hgroup:
-    case Listing:
-    case Main:
-    case Menu:
-    case Nav:
-    case Ol:
-    case Pre:
-    case Section:
-    case Summary:
-    case Ul:
-        if (!inScope(t.name))
-            return false;
-        generateImpliedEndTags();
-        setPieceElement(t, popUntil(t.name));
-        return false;
     case Form:
         if (!onStack(Template)) {
             const int form = m_form;
@@ -405,53 +333,13 @@ bool TreeBuilder::inBodyEndTag(Tok& t) {
         setPieceElement(t, popUntil(P));
         return false;
     case Li:
-        if (!inScope(Li, Scope::ListItem))
-            return false;
-        generateImpliedEndTags(Li);
-        setPieceElement(t, popUntil(Li));
-        return false;
     case Dd:
     case Dt:
-        if (!inScope(t.name))
+        if (!inScope(t.name, t.name == Li ? Scope::ListItem : Scope::Default))
             return false;
         generateImpliedEndTags(t.name);
         setPieceElement(t, popUntil(t.name));
         return false;
-    case H1:
-    case H2:
-    case H3:
-    case H4:
-    case H5:
-    case H6: {
-        if (!inScope(H1) && !inScope(H2) && !inScope(H3) && !inScope(H4) && !inScope(H5) &&
-            !inScope(H6))
-            return false;
-        generateImpliedEndTags();
-        while (!m_stack.empty()) {
-            const int node = m_stack.back();
-            m_stack.pop_back();
-            if (m_nodes[size_t(node)].ns == HtmlNs && isHeading(m_nodes[size_t(node)].name)) {
-                setPieceElement(t, node);
-                break;
-            }
-        }
-        return false;
-    }
-    case A:
-    case B:
-    case Big:
-    case Code:
-    case Em:
-    case Font:
-    case I:
-    case Nobr:
-    case S:
-    case Small:
-    case Strike:
-    case Strong:
-    case Tt:
-    case U:
-        return adoptionAgency(t);
     case Applet:
     case Marquee:
     case Object:
@@ -481,7 +369,7 @@ bool TreeBuilder::inBodyEndTag(Tok& t) {
 void TreeBuilder::inBodyOtherEndTag(const Tok& t) {
     for (int i = int(m_stack.size()) - 1; i >= 0; --i) {
         const int node = m_stack[size_t(i)];
-        if (is(node, t.name)) {
+        if (isHtml(node, t.name)) {
             generateImpliedEndTags(t.name);
             setPieceElement(t, node);
             popUntilNode(node);
@@ -494,7 +382,7 @@ void TreeBuilder::inBodyOtherEndTag(const Tok& t) {
 
 bool TreeBuilder::adoptionAgency(const Tok& t) {
     const uint32_t subject = t.name;
-    if (is(current(), subject) && formattingIndex(current()) < 0) {
+    if (isHtml(current(), subject) && formattingIndex(current()) < 0) {
         setPieceElement(t, current());
         pop();
         return false;
@@ -502,7 +390,7 @@ bool TreeBuilder::adoptionAgency(const Tok& t) {
     for (int outer = 0; outer < 8; ++outer) {
         int formattingAt = -1;
         for (int i = int(m_formatting.size()) - 1; i >= 0 && m_formatting[size_t(i)] >= 0; --i)
-            if (is(m_formatting[size_t(i)], subject)) {
+            if (isHtml(m_formatting[size_t(i)], subject)) {
                 formattingAt = i;
                 break;
             }
@@ -611,61 +499,10 @@ bool TreeBuilder::foreignContent(Tok& t) {
     case TokenKind::EndOfFile:
         return false;
     case TokenKind::StartTag: {
-        bool breakout = false;
-        switch (t.name) {
-        case B:
-        case Big:
-        case Blockquote:
-        case Body:
-        case Br:
-        case Center:
-        case Code:
-        case Dd:
-        case Div:
-        case Dl:
-        case Dt:
-        case Em:
-        case Embed:
-        case H1:
-        case H2:
-        case H3:
-        case H4:
-        case H5:
-        case H6:
-        case Head:
-        case Hr:
-        case I:
-        case Img:
-        case Li:
-        case Listing:
-        case Menu:
-        case Meta:
-        case Nobr:
-        case Ol:
-        case P:
-        case Pre:
-        case Ruby:
-        case S:
-        case Small:
-        case Span:
-        case Strong:
-        case Strike:
-        case Sub:
-        case Sup:
-        case Table:
-        case Tt:
-        case U:
-        case Ul:
-        case Var:
-            breakout = true;
-            break;
-        case Font:
-            breakout =
-                hasAttribute(t, "color") || hasAttribute(t, "face") || hasAttribute(t, "size");
-            break;
-        default:
-            break;
-        }
+        const bool breakout =
+            inCategory(t.name, LeavesForeign) ||
+            (t.name == Font &&
+             (hasAttribute(t, "color") || hasAttribute(t, "face") || hasAttribute(t, "size")));
         if (breakout) {
             popToForeignBoundary();
             return processIn(m_mode, t);
