@@ -8,6 +8,7 @@
 #include "PaneLayout.h"
 #include "SearchWiring.h"
 #include "StartPages.h"
+#include "SyncWiring.h"
 #include "TableWiring.h"
 #include "TagWiring.h"
 #include "TextPane.h"
@@ -121,6 +122,7 @@ void frmEdit::wireCommands() {
     // After the HTML menu exists: the user tags fill its last submenu.
     m_userTagWiring = std::make_unique<UserTagWiring>(m_state, m_host, *m_buffer, m, this);
     m_searchWiring = std::make_unique<SearchWiring>(m_host, *m_buffer, m, this);
+    m_syncWiring = std::make_unique<SyncWiring>(m_state, m_host, *m_buffer, *m_wb, *m_preview, m);
 }
 
 void frmEdit::setCaption(const QString& caption) {

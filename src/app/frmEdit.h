@@ -17,6 +17,7 @@ class QTimer;
 class QToolBar;
 class TableWiring;
 class SearchWiring;
+class SyncWiring;
 class TagWiring;
 class TextPane;
 class Toolbar;
@@ -58,6 +59,7 @@ public:
     UserTagWiring& userTagWiring() const { return *m_userTagWiring; }
     SearchWiring& searchWiring() const { return *m_searchWiring; }
     EditorWiring& editorWiring() const { return *m_editorWiring; }
+    SyncWiring& syncWiring() const { return *m_syncWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -106,6 +108,7 @@ private:
     std::unique_ptr<UserTagWiring> m_userTagWiring;
     std::unique_ptr<SearchWiring> m_searchWiring;
     std::unique_ptr<EditorWiring> m_editorWiring;
+    std::unique_ptr<SyncWiring> m_syncWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;
