@@ -6,7 +6,7 @@ namespace {
 // depth and the local name of each element in tree order, as foldDomHash does.
 const char kLibrary[] = R"JS(
 if (!self.tagloomSync || self.tagloomSync.doc !== document) self.tagloomSync = (() => {
-  const S = { doc: document, els: null, depths: null, index: null, n: 0, h: 0 };
+  const S = { doc: document, els: null, depths: null, n: 0, h: 0 };
   const ns = e => e.namespaceURI === 'http://www.w3.org/1999/xhtml' ? 0
                 : e.namespaceURI === 'http://www.w3.org/2000/svg' ? 1
                 : e.namespaceURI === 'http://www.w3.org/1998/Math/MathML' ? 2 : 3;
@@ -63,11 +63,11 @@ if (!self.tagloomSync || self.tagloomSync.doc !== document) self.tagloomSync = (
   };
   S.hit = (x, y) => {
     S.snapshot();
-    if (!S.index) { S.index = new WeakMap(); S.els.forEach((e, i) => S.index.set(e, i)); }
-    let e = document.elementFromPoint(x, y);
-    while (e && !S.index.has(e))
+    // Up from the element at the point to the nearest one the snapshot holds.
+    let e = document.elementFromPoint(x, y), i = -1;
+    while (e && (i = S.els.indexOf(e)) < 0)
       e = e.parentElement || (e.getRootNode() instanceof ShadowRoot ? e.getRootNode().host : null);
-    return S.answer({ index: e ? S.index.get(e) : -1 });
+    return S.answer({ index: e ? i : -1 });
   };
   return S;
 })();

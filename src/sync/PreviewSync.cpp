@@ -221,24 +221,25 @@ void PreviewSync::placeFrame(const QVariantMap& answer) {
         m_overlay->hide();
         m_framedElement = -1;
     } else {
-        m_framedInPage = QRectF(rect[0].toDouble() + scroll[0].toDouble(),
-                                rect[1].toDouble() + scroll[1].toDouble(), rect[2].toDouble(),
-                                rect[3].toDouble());
-        m_overlay->show(frameBoxInPane());
+        // Where the page says the element is now: the pane may not have heard yet of a scroll
+        // the page has just made.
+        const QRectF inView(rect[0].toDouble(), rect[1].toDouble(), rect[2].toDouble(),
+                            rect[3].toDouble());
+        m_framedInPage = inView.translated(scroll[0].toDouble(), scroll[1].toDouble());
+        m_overlay->show(toPane(inView));
     }
     emit frameUpdated();
 }
 
-QRect PreviewSync::frameBoxInPane() const {
+QRect PreviewSync::toPane(const QRectF& inView) const {
     const double zoom = m_pane.zoomFactor();
-    const QRectF inView = m_framedInPage.translated(-m_pane.page()->scrollPosition());
     return QRectF(inView.topLeft() * zoom, inView.size() * zoom).toAlignedRect();
 }
 
-void PreviewSync::refreshFramePosition() {
+void PreviewSync::refreshFramePosition(const QPointF& scroll) {
     // The page scrolled: the frame follows without asking the page anything.
     if (m_overlay->isShown())
-        m_overlay->show(frameBoxInPane());
+        m_overlay->show(toPane(m_framedInPage.translated(-scroll)));
 }
 
 void PreviewSync::onPageShown() {

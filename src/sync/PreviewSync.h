@@ -82,8 +82,8 @@ private:
     void ensureParsed();
     void requestFrame(bool mayScroll, int attempt = 0);
     void placeFrame(const QVariantMap& answer);
-    void refreshFramePosition();
-    QRect frameBoxInPane() const;
+    void refreshFramePosition(const QPointF& scroll);
+    QRect toPane(const QRectF& inView) const;
     // Makes the alignment fit the page of the answer, then runs `then` (at once, or when the
     // page has described itself).
     void withAlignment(const QVariantMap& answer, std::function<void()> then);
