@@ -6,6 +6,7 @@
 
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextDocument>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -144,8 +145,14 @@ bool PreviewSync::showsPreview() const {
 }
 
 void PreviewSync::run(const QString& script, std::function<void(const QVariantMap&)> done) {
-    m_pane.page()->runJavaScript(script, PageScript::kWorld,
-                                 [done = std::move(done)](const QVariant& v) { done(v.toMap()); });
+    // A page that goes away answers every call still waiting with nothing, from its destructor,
+    // and may outlive the sync (the main window's panes go after its wiring objects).
+    m_pane.page()->runJavaScript(
+        script, PageScript::kWorld,
+        [alive = QPointer<PreviewSync>(this), done = std::move(done)](const QVariant& v) {
+            if (alive && v.isValid())
+                done(v.toMap());
+        });
 }
 
 void PreviewSync::withAlignment(const QVariantMap& answer, std::function<void()> then) {
