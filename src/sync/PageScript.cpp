@@ -31,6 +31,7 @@ if (!self.tagloomSync || self.tagloomSync.doc !== document) self.tagloomSync = (
   S.answer = more => Object.assign(
       { n: S.n, h: S.h, q: document.compatMode === 'BackCompat' }, more);
   S.describe = () => {
+    S.els = null; // as the page stands now
     S.snapshot();
     return S.answer({ list: S.els.map((e, i) => S.depths[i] + ' ' + ns(e) + ' ' + e.localName)
                                   .join('\n') });
@@ -42,10 +43,39 @@ if (!self.tagloomSync || self.tagloomSync.doc !== document) self.tagloomSync = (
   };
   const instantly = (f, how) => { try { f(Object.assign({ behavior: 'instant' }, how)); }
                                   catch (x) { f(Object.assign({ behavior: 'auto' }, how)); } };
+  // The element's namespace and name and those of its ancestors, up to the root.
+  const chainOf = e => {
+    const c = [];
+    for (; e; e = e.parentElement) c.push(ns(e) + ' ' + e.localName);
+    return c.join('/');
+  };
+  // The document's own list of its elements in tree order: counted and searched inside the
+  // engine, so a look at one element costs nothing like a walk over all of them.
+  const all = () => document.getElementsByTagName('*');
+  S.quickFrame = (k, n, chain, mayScroll) => {
+    const els = all();
+    const e = els.length === n ? els[k] : null;
+    if (!e || chainOf(e) !== chain) return S.answer({ rect: null, stale: true });
+    return S.box(e, mayScroll);
+  };
+  S.quickHit = (x, y) => {
+    const els = all();
+    const e = document.elementFromPoint(x, y);
+    let lo = 0, hi = els.length - 1, i = -1;
+    while (e && lo <= hi) {
+      const mid = (lo + hi) >> 1, m = els[mid];
+      if (m === e) { i = mid; break; }
+      if (m.compareDocumentPosition(e) & Node.DOCUMENT_POSITION_FOLLOWING) lo = mid + 1;
+      else hi = mid - 1;
+    }
+    return S.answer({ index: i, count: els.length, chain: i >= 0 ? chainOf(e) : '' });
+  };
   S.frame = (k, n, h, mayScroll) => {
     S.snapshot();
     if (S.n !== n || S.h !== h) return S.answer({ rect: null, stale: true });
-    const e = S.els[k];
+    return S.box(S.els[k], mayScroll);
+  };
+  S.box = (e, mayScroll) => {
     if (!e || !e.isConnected || e.getClientRects().length === 0) return S.answer({ rect: null });
     // The visible viewport, scroll bars left out; in quirks mode the root's client height is
     // the whole document's.
@@ -62,6 +92,7 @@ if (!self.tagloomSync || self.tagloomSync.doc !== document) self.tagloomSync = (
                       view: [vw, vh] });
   };
   S.hit = (x, y) => {
+    S.els = null; // the page has changed since the quick look found it different
     S.snapshot();
     // Up from the element at the point to the nearest one the snapshot holds.
     let e = document.elementFromPoint(x, y), i = -1;
@@ -75,6 +106,17 @@ if (!self.tagloomSync || self.tagloomSync.doc !== document) self.tagloomSync = (
 
 QString call(const QString& expression) {
     return QString::fromUtf8(kLibrary) + expression;
+}
+
+// A JavaScript string literal; element names hold no quotes or backslashes, but say so safely.
+QString jsString(const QString& text) {
+    QString out = QStringLiteral("'");
+    for (const QChar c : text) {
+        if (c == u'\\' || c == u'\'')
+            out += u'\\';
+        out += c;
+    }
+    return out + u'\'';
 }
 
 } // namespace
@@ -91,6 +133,18 @@ QString frame(int index, int n, quint32 h, bool mayScroll) {
                     .arg(n)
                     .arg(h)
                     .arg(mayScroll ? QStringLiteral("true") : QStringLiteral("false")));
+}
+
+QString quickFrame(int index, int n, const QString& chain, bool mayScroll) {
+    return call(
+        QStringLiteral("tagloomSync.quickFrame(%1, %2, %3, %4);")
+            .arg(index)
+            .arg(n)
+            .arg(jsString(chain), mayScroll ? QStringLiteral("true") : QStringLiteral("false")));
+}
+
+QString quickHit(double x, double y) {
+    return call(QStringLiteral("tagloomSync.quickHit(%1, %2);").arg(x).arg(y));
 }
 
 QString hit(double x, double y) {

@@ -155,22 +155,47 @@ void PreviewSync::run(const QString& script, std::function<void(const QVariantMa
         });
 }
 
-void PreviewSync::withAlignment(const QVariantMap& answer, std::function<void()> then) {
+bool PreviewSync::adoptPageQuirks(const QVariantMap& answer) {
     ensureParsed();
     const bool pageQuirks = answer.value(QStringLiteral("q")).toBool();
-    if (m_tree.quirksDecided && pageQuirks != m_tree.quirks) {
-        // The doctype's mode as the page has it decides how a <table> inside a <p> is read.
-        m_pageQuirks = pageQuirks;
-        m_parsedGeneration = 0;
-        ensureParsed();
+    if (!m_tree.quirksDecided || pageQuirks == m_tree.quirks)
+        return false;
+    // The doctype's mode as the page has it decides how a <table> inside a <p> is read.
+    m_pageQuirks = pageQuirks;
+    m_parsedGeneration = 0;
+    ensureParsed();
+    return true;
+}
+
+bool PreviewSync::matchesParse(int pageIndex, int count, const QString& chain) {
+    ensureParsed();
+    return !(m_aligned && !m_alignment.isIdentity()) && count == int(m_tree.domElements.size()) &&
+           pageIndex >= 0 && pageIndex < count &&
+           chain == chainOf(m_tree.domElements[size_t(pageIndex)]);
+}
+
+QString PreviewSync::chainOf(int element) const {
+    QString chain;
+    for (int e = element; e >= 0; e = m_tree.elements[size_t(e)].parent) {
+        if (e != element)
+            chain += u'/';
+        const uint8_t ns = m_tree.elements[size_t(e)].ns;
+        chain += QString::number(ns <= MathNs ? ns : 3) + u' ' + m_tree.localName(e);
     }
+    return chain;
+}
+
+void PreviewSync::withAlignment(const QVariantMap& answer, std::function<void()> then,
+                                bool describeAnew) {
+    adoptPageQuirks(answer);
     const int count = answer.value(QStringLiteral("n")).toInt();
     const auto hash = quint32(answer.value(QStringLiteral("h")).toLongLong());
-    if (m_aligned && count == m_alignedCount && hash == m_alignedHash) {
+    if (describeAnew) {
+        // The page's elements are not the parse's as they stand: listed afresh below.
+    } else if (m_aligned && count == m_alignedCount && hash == m_alignedHash) {
         then();
         return;
-    }
-    if (count == int(m_tree.domElements.size()) && hash == m_tree.domHash) {
+    } else if (count == int(m_tree.domElements.size()) && hash == m_tree.domHash) {
         m_alignment.setIdentity(count);
         m_aligned = true;
         m_alignedCount = count;
@@ -180,7 +205,12 @@ void PreviewSync::withAlignment(const QVariantMap& answer, std::function<void()>
     }
     run(PageScript::describe(), [this, then](const QVariantMap& page) {
         ensureParsed();
-        m_alignment.align(m_tree, page.value(QStringLiteral("list")).toString());
+        const int n = page.value(QStringLiteral("n")).toInt();
+        if (n == int(m_tree.domElements.size()) &&
+            quint32(page.value(QStringLiteral("h")).toLongLong()) == m_tree.domHash)
+            m_alignment.setIdentity(n);
+        else
+            m_alignment.align(m_tree, page.value(QStringLiteral("list")).toString());
         m_aligned = true;
         m_alignedCount = page.value(QStringLiteral("n")).toInt();
         m_alignedHash = quint32(page.value(QStringLiteral("h")).toLongLong());
@@ -201,24 +231,30 @@ void PreviewSync::requestFrame(bool mayScroll, int attempt) {
         emit frameUpdated();
         return;
     }
-    const int count = m_aligned ? m_alignedCount : int(m_tree.domElements.size());
-    const quint32 hash = m_aligned ? m_alignedHash : m_tree.domHash;
-    run(PageScript::frame(page, count, hash, mayScroll),
-        [this, request, element, page, mayScroll, attempt](const QVariantMap& answer) {
-            if (request != m_frameRequest)
-                return;
-            if (answer.value(QStringLiteral("stale")).toBool()) {
-                // Another page than the one expected: match it first, then ask again.
-                if (attempt < 2)
-                    withAlignment(answer, [this, mayScroll, attempt] {
-                        requestFrame(mayScroll, attempt + 1);
-                    });
-                return;
-            }
-            m_framedElement = element;
-            m_framedPage = page;
-            placeFrame(answer);
-        });
+    // A page that holds the parse's elements is asked about the one element alone; one whose
+    // scripts changed them, through the snapshot matched with the parse.
+    const bool quick = !m_aligned || m_alignment.isIdentity();
+    const QString script = quick
+                               ? PageScript::quickFrame(page, int(m_tree.domElements.size()),
+                                                        chainOf(element), mayScroll)
+                               : PageScript::frame(page, m_alignedCount, m_alignedHash, mayScroll);
+    run(script, [this, request, element, page, mayScroll, attempt,
+                 quick](const QVariantMap& answer) {
+        if (request != m_frameRequest)
+            return;
+        const bool quirksChanged = quick && adoptPageQuirks(answer);
+        if (quirksChanged || answer.value(QStringLiteral("stale")).toBool()) {
+            // Another page than the one expected: match it first, then ask again.
+            if (attempt < 2)
+                withAlignment(
+                    answer, [this, mayScroll, attempt] { requestFrame(mayScroll, attempt + 1); },
+                    quick && !quirksChanged);
+            return;
+        }
+        m_framedElement = element;
+        m_framedPage = page;
+        placeFrame(answer);
+    });
 }
 
 void PreviewSync::placeFrame(const QVariantMap& answer) {
@@ -276,14 +312,33 @@ void PreviewSync::selectElementAt(const QPointF& panePoint) {
         return;
     }
     const double zoom = m_pane.zoomFactor();
-    run(PageScript::hit(panePoint.x() / zoom, panePoint.y() / zoom),
-        [this](const QVariantMap& answer) {
+    const double x = panePoint.x() / zoom;
+    const double y = panePoint.y() / zoom;
+    if (!m_aligned || m_alignment.isIdentity()) {
+        run(PageScript::quickHit(x, y), [this, x, y](const QVariantMap& answer) {
             const int page = answer.value(QStringLiteral("index")).toInt();
-            withAlignment(answer, [this, page] {
-                selectStartTag(sourceElementOf(m_alignment.elementOf(m_tree, page)));
+            if (!adoptPageQuirks(answer) &&
+                matchesParse(page, answer.value(QStringLiteral("count")).toInt(),
+                             answer.value(QStringLiteral("chain")).toString())) {
+                selectStartTag(sourceElementOf(m_tree.domElements[size_t(page)]));
                 emit clickHandled();
-            });
+            } else {
+                hitThroughSnapshot(x, y);
+            }
         });
+        return;
+    }
+    hitThroughSnapshot(x, y);
+}
+
+void PreviewSync::hitThroughSnapshot(double x, double y) {
+    run(PageScript::hit(x, y), [this](const QVariantMap& answer) {
+        const int page = answer.value(QStringLiteral("index")).toInt();
+        withAlignment(answer, [this, page] {
+            selectStartTag(sourceElementOf(m_alignment.elementOf(m_tree, page)));
+            emit clickHandled();
+        });
+    });
 }
 
 void PreviewSync::selectStartTag(int element) {

@@ -85,8 +85,17 @@ private:
     void refreshFramePosition(const QPointF& scroll);
     QRect toPane(const QRectF& inView) const;
     // Makes the alignment fit the page of the answer, then runs `then` (at once, or when the
-    // page has described itself).
-    void withAlignment(const QVariantMap& answer, std::function<void()> then);
+    // page has described itself; always the latter when `describeAnew`).
+    void withAlignment(const QVariantMap& answer, std::function<void()> then,
+                       bool describeAnew = false);
+    // Parses again when the page's quirks mode is not the one the parse guessed; says whether.
+    bool adoptPageQuirks(const QVariantMap& answer);
+    // Whether a page of `count` elements whose element `pageIndex` has `chain` is read as the
+    // parse's own elements, with no alignment in between.
+    bool matchesParse(int pageIndex, int count, const QString& chain);
+    // Namespace and local name of an element and its ancestors, as PageScript writes them.
+    QString chainOf(int element) const;
+    void hitThroughSnapshot(double x, double y);
     void selectStartTag(int element);
     void run(const QString& script, std::function<void(const QVariantMap&)> done);
 
