@@ -51,6 +51,7 @@ const MenuDef kMenus[] = {
       {"mnuWBTool", "ブラウザモード(&B)", "F7"},
       {"SepLast", nullptr, ""},
       {"mnuStringReport", "文字数報告(&R)", ""},
+      {"mnuCheck", "HTMLの検査(&K)", "F8"},
       {"mnuSep6", nullptr, ""},
       {"mnuCaretPreview", "カーソル位置をプレビューで示す", "F9"}}},
     {"mnuHTML", "HTMLタグ(&H)", {}},

@@ -88,8 +88,9 @@ HighlightColors deriveHighlightColors(const QColor& background) {
     c.matchedTag =
         tint(c.background, QColor(light ? 0x30 : 0x60, light ? 0x90 : 0xc0, 0xff), 0.22, extreme);
     c.unmatchedTag = tint(c.background, QColor(0xff, 0x30, 0x30), 0.22, extreme);
+    c.searchHit = tint(c.background, QColor(0xff, 0xd0, 0x00), light ? 0.35 : 0.25, extreme);
 
-    const auto grounds = {c.background, c.currentLine, c.matchedTag, c.unmatchedTag};
+    const auto grounds = {c.background, c.currentLine, c.matchedTag, c.unmatchedTag, c.searchHit};
     // Accents a little above the minimum, so they read comfortably; the numbers just at it.
     const double goal = 6.0;
     c.tag = accent(220, 0.85, goal, extreme, grounds);
@@ -102,5 +103,8 @@ HighlightColors deriveHighlightColors(const QColor& background) {
     c.embeddedString = accent(0, 0.75, goal, extreme, grounds);
     c.lineNumber = accent(-1, 0, 4.6, extreme, grounds);
     c.unmatchedMarker = accent(0, 0.95, 4.6, extreme, grounds);
+    c.problemError = c.unmatchedMarker;
+    c.problemWarning = accent(38, 1.0, 4.6, extreme, grounds);
+    c.fullWidthSpace = accent(200, 0.3, 4.6, extreme, grounds);
     return c;
 }

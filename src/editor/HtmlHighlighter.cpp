@@ -86,6 +86,22 @@ void HtmlHighlighter::setColors(const HighlightColors& colors) {
     m_edit->viewport()->update();
 }
 
+void HtmlHighlighter::addMarkLayer(LineMarkLayer* layer) {
+    if (!m_layers.contains(layer))
+        m_layers.append(layer);
+    marksChanged();
+}
+
+void HtmlHighlighter::removeMarkLayer(LineMarkLayer* layer) {
+    if (m_layers.removeAll(layer) > 0)
+        marksChanged();
+}
+
+void HtmlHighlighter::marksChanged() {
+    ++m_generation;
+    m_edit->viewport()->update();
+}
+
 int HtmlHighlighter::stateAtStart(const QTextBlock& block) const {
     const int number = block.blockNumber();
     if (number == 0)
@@ -201,6 +217,9 @@ void HtmlHighlighter::formatBlock(const QTextBlock& block) {
         return;
     FormatCollector collector(m_formats);
     HtmlLexer::lexLine(block.text(), from, &collector);
+    // Marks come after the colours: the layout merges overlapping ranges in order.
+    for (LineMarkLayer* layer : std::as_const(m_layers))
+        layer->marksForLine(block, collector.ranges);
     block.layout()->setFormats(collector.ranges);
     if (!mark) {
         mark = new FormattedMark;

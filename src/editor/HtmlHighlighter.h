@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HighlightColors.h"
+#include "LineMarks.h"
 
 #include <QObject>
 #include <QTextBlock>
@@ -23,6 +24,12 @@ public:
     ~HtmlHighlighter() override;
 
     void setColors(const HighlightColors& colors);
+
+    // Layers of marks laid on each painted line with its colours. A layer whose marks change calls
+    // marksChanged(); the lines are laid afresh when they are next painted.
+    void addMarkLayer(LineMarkLayer* layer);
+    void removeMarkLayer(LineMarkLayer* layer);
+    void marksChanged();
 
     // The lexer's state at the start of `block`, or -1 while it is not yet known.
     int stateAtStart(const QTextBlock& block) const;
@@ -51,6 +58,7 @@ private:
     QTimer* m_idle;
     HighlightColors m_colors;
     std::array<QTextCharFormat, 11> m_formats;
+    QList<LineMarkLayer*> m_layers;
     int m_generation = 0;
     int m_blockCount = 1;
     // Blocks before this one hold their true end state.

@@ -4,6 +4,8 @@
 #include "LineNumberGutter.h"
 
 #include <QEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTimer>
@@ -23,21 +25,18 @@ SourceView::SourceView(QPlainTextEdit* edit, std::function<void(int)> setLeftMar
     m_matchDelay->setInterval(kMatchDelayMs);
     connect(m_matchDelay, &QTimer::timeout, this, &SourceView::updateTagMarks);
     connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-        // The line mark follows the caret to another line at once (within its line it need not
-        // move); the tag marks, which move with the text, follow a moment later.
-        const int line = m_edit->textCursor().blockNumber();
-        QList<QTextEdit::ExtraSelection> marks;
-        if (line != m_markedLine)
-            marks = m_edit->extraSelections();
-        m_markedLine = line;
-        if (!marks.isEmpty()) {
-            marks.first().cursor = m_edit->textCursor();
-            marks.first().cursor.clearSelection();
-            m_edit->setExtraSelections(marks);
+        // The line band follows the caret to another line at once; the tag marks, which move
+        // with the text, follow a moment later.
+        const QRect band = currentLineBand();
+        if (band != m_band) {
+            m_edit->viewport()->update(m_band);
+            m_edit->viewport()->update(band);
+            m_band = band;
         }
         m_matchDelay->start();
     });
     edit->installEventFilter(this);
+    edit->viewport()->installEventFilter(this);
     setBackground(edit->palette().color(QPalette::Base));
     m_gutter->show();
 }
@@ -60,13 +59,6 @@ void SourceView::updateTagMarks() {
 
 void SourceView::updateSelections() {
     QList<QTextEdit::ExtraSelection> marks;
-    QTextEdit::ExtraSelection line;
-    line.format.setBackground(m_colors.currentLine);
-    line.format.setProperty(QTextFormat::FullWidthSelection, true);
-    line.cursor = m_edit->textCursor();
-    line.cursor.clearSelection();
-    m_markedLine = line.cursor.blockNumber();
-    marks.append(line);
 
     const auto mark = [&](const TagSpan& span, bool bad) {
         QTextEdit::ExtraSelection s;
@@ -86,9 +78,29 @@ void SourceView::updateSelections() {
             mark(m_match.partner, false);
     }
     m_edit->setExtraSelections(marks);
+    m_edit->viewport()->update(m_band);
+}
+
+QRect SourceView::currentLineBand() const {
+    // The caret's visual line across the whole pane.
+    const QRect caret = m_edit->cursorRect();
+    return QRect(0, caret.top(), m_edit->viewport()->width(), caret.height());
+}
+
+void SourceView::paintCurrentLineBand(const QRect& area) {
+    // Painted beneath the text rather than as a selection over it, so marks laid on the line
+    // with its colours (search hits, problems) show on the caret's line too.
+    m_band = currentLineBand();
+    const QRect band = m_band.intersected(area);
+    if (band.isEmpty())
+        return;
+    QPainter painter(m_edit->viewport());
+    painter.fillRect(band, m_colors.currentLine);
 }
 
 bool SourceView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_edit->viewport() && event->type() == QEvent::Paint)
+        paintCurrentLineBand(static_cast<QPaintEvent*>(event)->rect());
     if (watched == m_edit) {
         switch (event->type()) {
         case QEvent::PaletteChange:

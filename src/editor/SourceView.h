@@ -4,6 +4,7 @@
 #include "TagMatcher.h"
 
 #include <QObject>
+#include <QRect>
 #include <functional>
 
 class HtmlHighlighter;
@@ -37,6 +38,8 @@ protected:
 
 private:
     void updateSelections();
+    QRect currentLineBand() const;
+    void paintCurrentLineBand(const QRect& area);
 
     QPlainTextEdit* m_edit;
     HtmlHighlighter* m_highlighter;
@@ -45,5 +48,6 @@ private:
     HighlightColors m_colors;
     TagMatch m_match;
     bool m_applying = false;
-    int m_markedLine = -1;
+    // Where the current-line band was last painted.
+    QRect m_band;
 };
