@@ -29,6 +29,10 @@ private slots:
     void cleanup();
     void bothDirections_data();
     void bothDirections();
+    void documentTree_data();
+    void documentTree();
+    void elementAtTheCaret_data();
+    void elementAtTheCaret();
     void aLongPageScrollsToTheCaretAndBack();
     void thePageCannotTellTheFeatureIsThere();
     void parsedTextIsThePreviewFile_data();
@@ -152,6 +156,8 @@ QString TstSync::markedStartTag(const QString& source, const QString& mark) cons
     return source.mid(open, source.indexOf(u'>', at) - open + 1);
 }
 
+// moc's reader loses its way in the scripts' raw strings; the compiler alone needs them.
+#ifndef Q_MOC_RUN
 namespace {
 
 // Finds each marked element and each element of the body with a point of its own on screen.
@@ -198,6 +204,7 @@ QStringList attributesOf(const QString& startTag) {
 }
 
 } // namespace
+#endif
 
 void TstSync::bothDirections_data() {
     QTest::addColumn<QString>("source");
@@ -232,6 +239,10 @@ void TstSync::bothDirections_data() {
         << "<div data-k=1><p data-k=2>a</p><script>const s = document.createElement('span');"
            "s.textContent = 'made'; document.currentScript.parentNode.append(s);</script>"
            "</div><p data-k=3>after <b data-k=4>bold</b></p>";
+    QTest::newRow("script swaps an element for another")
+        << "<div data-k=1><i id=r>x</i><script>const b = document.createElement('b');"
+           "b.textContent = 'made'; document.getElementById('r').replaceWith(b);</script>"
+           "<p data-k=2>after</p></div><p data-k=3>end</p>";
     QTest::newRow("CR LF text")
         << "<p data-k=1\r\n class=\"a b\"\r\n title=x>para</p>\r\n<div data-k=2>\r\n<span "
            "data-k=3>s</span>\r\n</div>";
@@ -299,6 +310,97 @@ void TstSync::bothDirections() {
         ++clicked;
     }
     QVERIFY(clicked >= 1);
+}
+
+void TstSync::documentTree_data() {
+    // The document's elements in tree order as "depth name", as the parsing algorithm builds
+    // them; the page's own list is the same (bothDirections).
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("tree");
+    const QString top = QStringLiteral("0 html|1 head|1 body|");
+    QTest::newRow("misnested b and p") << "<b><p>x</b>y</p>" << top + "2 b|2 p|3 b";
+    QTest::newRow("a around a div") << "<a>1<div>2</a>3</div>" << top + "2 a|2 div|3 a";
+    QTest::newRow("table with stray text")
+        << "<table>stray<tr><td>x</td>more</tr></table>" << top + "2 table|3 tbody|4 tr|5 td";
+    QTest::newRow("p closed by a div") << "<p>one<div>two</div>three</p>" << top + "2 p|2 div|2 p";
+    QTest::newRow("unclosed li") << "<ul><li>a<li>b<ul><li>c</ul></ul>"
+                                 << top + "2 ul|3 li|3 li|4 ul|5 li";
+    QTest::newRow("template after title") << "<title>t</title><template><p>in</p></template><p>out"
+                                          << "0 html|1 head|2 title|2 template|1 body|2 p";
+    QTest::newRow("noscript is raw text")
+        << "<i>y</i><noscript><p>x</p></noscript>" << top + "2 i|2 noscript";
+    QTest::newRow("svg and foreignObject")
+        << "<svg><foreignobject><div>x</div></foreignobject><rect/></svg><p>"
+        << top + "2 svg|3 foreignObject|4 div|3 rect|2 p";
+    QTest::newRow("select options")
+        << "<select><option>a<option>b</select><p>" << top + "2 select|3 option|3 option|2 p";
+    QTest::newRow("table in p, quirks")
+        << "<p><table><td>x</table>" << top + "2 p|3 table|4 tbody|5 tr|6 td";
+    QTest::newRow("table after p, standard")
+        << "<!DOCTYPE html><p><table><td>x</table>" << top + "2 p|2 table|3 tbody|4 tr|5 td";
+    QTest::newRow("stray end tags and body text")
+        << "text</p></div><h1>a<h2>b</h1>" << top + "2 p|2 h1|2 h2";
+}
+
+void TstSync::documentTree() {
+    QFETCH(QString, source);
+    QFETCH(QString, tree);
+    SourceTree parsed;
+    parsed.parse(reinterpret_cast<const char16_t*>(source.utf16()), int(source.size()));
+    QStringList got;
+    for (const int element : parsed.domElements) {
+        int depth = 0;
+        for (int a = parsed.elements[size_t(element)].parent; a >= 0;
+             a = parsed.elements[size_t(a)].parent)
+            ++depth;
+        got << QString::number(depth) + u' ' + parsed.localName(element);
+    }
+    QCOMPARE(got.join(u'|'), tree);
+}
+
+void TstSync::elementAtTheCaret_data() {
+    // "‸" stands for the caret; the element framed is the one marked data-k=want, or none.
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<bool>("framed");
+    const QString page = QStringLiteral("<html><head><title>t</title>%1</head><body>%2</body>");
+    QTest::newRow("start tag") << "<div><p data-k=want cla‸ss=a>x</p></div>" << true;
+    QTest::newRow("end tag") << "<div><p data-k=want>x</‸p></div>" << true;
+    QTest::newRow("content") << "<div><p data-k=want>x‸y</p></div>" << true;
+    QTest::newRow("innermost") << "<div><p>a<b data-k=want>b‸</b>c</p></div>" << true;
+    QTest::newRow("after an inner element") << "<div data-k=want><p>a</p>‸ tail</div>" << true;
+    QTest::newRow("implied element") << "<table><tr data-k=want><td>x</td>‸</tr></table>" << true;
+    QTest::newRow("text in the body")
+        << page.arg(QString(), QStringLiteral("plain ‸text<p>x</p>")) << false;
+    QTest::newRow("head") << page.arg(QStringLiteral("<meta charset=u‸tf-8>"), QString()) << false;
+    QTest::newRow("title") << page.arg(QStringLiteral("<title>ti‸tle</title>"), QString()) << false;
+    QTest::newRow("comment") << "<div><!-- a ‸comment --></div>" << false;
+    QTest::newRow("script") << "<div><script>var a = '<p>‸';</script></div>" << false;
+    QTest::newRow("script tag") << "<div><scr‸ipt>var a;</script></div>" << false;
+    QTest::newRow("style") << "<div><style>p { co‸lor: red }</style></div>" << false;
+    QTest::newRow("body tag") << page.arg(QString(), QStringLiteral("<p>x</p>"))
+                                     .replace(QStringLiteral("<body>"), QStringLiteral("<bo‸dy>"))
+                              << false;
+    QTest::newRow("template contents") << "<div><template><p>in‸</p></template></div>" << false;
+    QTest::newRow("noscript contents")
+        << "<div><noscript data-k=want><p>no‸</p></noscript></div>" << true;
+}
+
+void TstSync::elementAtTheCaret() {
+    QFETCH(QString, source);
+    QFETCH(bool, framed);
+    const int caret = int(source.indexOf(QChar(0x2038)));
+    QVERIFY(caret >= 0);
+    source.remove(caret, 1);
+    m_buffer->setText(source);
+    const int element = m_sync->outlinedElementAt(caret);
+    if (!framed) {
+        QCOMPARE(element, -1);
+        return;
+    }
+    QVERIFY(element >= 0);
+    const int tagStart = m_sync->currentTree().elements[size_t(element)].tagStart;
+    QCOMPARE(m_sync->currentText().toEditor(tagStart),
+             int(source.lastIndexOf(u'<', source.indexOf(QStringLiteral("data-k=want")))));
 }
 
 void TstSync::aLongPageScrollsToTheCaretAndBack() {
