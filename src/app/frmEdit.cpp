@@ -9,6 +9,7 @@
 #include "PaneLayout.h"
 #include "SearchWiring.h"
 #include "StartPages.h"
+#include "SyncWiring.h"
 #include "TableWiring.h"
 #include "TagWiring.h"
 #include "TextPane.h"
@@ -125,6 +126,7 @@ void frmEdit::wireCommands() {
         std::make_unique<SearchWiring>(m_host, *m_buffer, m, this, m_editorWiring->view());
     m_checkWiring = std::make_unique<CheckWiring>(*m_buffer, m_editorWiring->view(), m, m_client,
                                                   [this] { layoutTextPane(); });
+    m_syncWiring = std::make_unique<SyncWiring>(m_state, m_host, *m_buffer, *m_wb, *m_preview, m);
 }
 
 void frmEdit::setCaption(const QString& caption) {
