@@ -104,6 +104,7 @@ private slots:
     void matchesTags_data();
     void matchesTags();
     void matchingStopsAtItsBudget();
+    void openElementStopsAtItsBudget();
     void highlighterColoursOnlyLayoutsAndCatchesUp();
     void editsRecolourTheLinesBelow();
     void statesAfterEditsEqualAFreshReading();
@@ -322,6 +323,22 @@ void TstEditor::matchingStopsAtItsBudget() {
     const TagMatch far = matchTagAt(doc, caret, {}, 1 << 20);
     QCOMPARE(far.partner.start, 0);
     QCOMPARE(far.partner.end, 6);
+}
+
+void TstEditor::openElementStopsAtItsBudget() {
+    QString text = QStringLiteral("<Body>\n");
+    for (int i = 0; i < 20000; ++i)
+        text += QStringLiteral("<p>line %1</p><br>\n").arg(i);
+    QTextDocument doc(text);
+    const int end = int(text.size());
+    QCOMPARE(openElementAt(doc, end, {}, 4096).name, QString());
+    const OpenElement far = openElementAt(doc, end, {}, 1 << 20);
+    QCOMPARE(far.name, QStringLiteral("Body"));
+    QCOMPARE(far.start, 0);
+    // Inside the last paragraph, before its end tag.
+    const OpenElement near = openElementAt(doc, end - 10, {}, 4096);
+    QCOMPARE(near.name, QStringLiteral("p"));
+    QCOMPARE(near.start, int(text.lastIndexOf(u"<p>")));
 }
 
 void TstEditor::highlighterColoursOnlyLayoutsAndCatchesUp() {
