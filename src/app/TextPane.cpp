@@ -138,9 +138,9 @@ void TextPane::txtEdit_KeyDown(int keyCode, int shift) {
 }
 
 void TextPane::keyPressEvent(QKeyEvent* event) {
-    // The open suggestion list answers a few keys first; every other key goes on as if it
-    // were not there.
-    if (m_aids && m_aids->listKey(event)) {
+    // The open suggestion list answers a few keys first, and an end tag just completed is typed
+    // over; every other key goes on as if they were not there.
+    if (m_aids && m_aids->answersKey(event)) {
         event->accept();
         return;
     }

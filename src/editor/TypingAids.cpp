@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <utility>
 
 namespace {
 
@@ -36,6 +37,57 @@ bool TypingAids::listOpen() const {
 bool TypingAids::composing() const {
     const QTextLayout* layout = m_edit->textCursor().block().layout();
     return layout && !layout->preeditAreaText().isEmpty();
+}
+
+bool TypingAids::answersKey(const QKeyEvent* event) {
+    return listKey(event) || completionKey(event);
+}
+
+bool TypingAids::completionKey(const QKeyEvent* event) {
+    if (m_completed.isEmpty())
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+        return false; // a capital or a sign on its way
+    default:
+        break;
+    }
+    const QString rest = std::exchange(m_completed, QString());
+    const QTextCursor cursor = m_edit->textCursor();
+    const QString typed = event->text();
+    const Qt::KeyboardModifiers other =
+        event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (typed.size() != 1 || other != Qt::NoModifier || cursor.hasSelection() ||
+        cursor.position() != m_completedEnd)
+        return false;
+    QTextCursor added(m_edit->document());
+    added.setPosition(m_completedEnd - int(rest.size()));
+    added.setPosition(m_completedEnd, QTextCursor::KeepAnchor);
+    if (added.selectedText() != rest)
+        return false;
+    const QChar c = typed.at(0);
+    if (c.toLower() == rest.at(0).toLower()) {
+        // Typed over: the text already holds it.
+        m_completed = rest.mid(1);
+        return true;
+    }
+    if (startsOrGoesOnInName(c)) {
+        // Another name: what was added gives way to it.
+        const auto edit = [&] {
+            added.removeSelectedText();
+            m_edit->setTextCursor(added);
+        };
+        if (m_scope)
+            m_scope(edit);
+        else
+            edit();
+    }
+    return false;
 }
 
 bool TypingAids::listKey(const QKeyEvent* event) {
@@ -83,6 +135,8 @@ void TypingAids::afterTypedKey(const QKeyEvent* event) {
         if (!completion.isEmpty()) {
             cursor.insertText(completion);
             m_edit->setTextCursor(cursor);
+            m_completed = completion;
+            m_completedEnd = cursor.position();
         }
         return;
     }

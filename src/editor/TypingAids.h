@@ -32,9 +32,11 @@ public:
     bool listOpen() const;
     // The list; null until it first opens.
     SuggestionList* list() const { return m_list; }
-    // A key the open list answers: Down and Up move in it, Enter and Tab take the chosen name,
-    // Escape closes it. False for any other key, and for every key while the list is closed.
-    bool listKey(const QKeyEvent* event);
+    // Called with every key before the pane handles it; true when the aids took the key. The
+    // open list answers Down and Up (move in it), Enter and Tab (take the chosen name) and Escape
+    // (close it). Right after an end tag was completed, typing its name and ">" on goes over
+    // what was added instead of doubling it, and a letter of another name takes its place.
+    bool answersKey(const QKeyEvent* event);
     // After the pane has typed `event`, within the key's typing: adds the end tag's name after
     // "</" and opens the list after the first letter of a name.
     void afterTypedKey(const QKeyEvent* event);
@@ -46,6 +48,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool listKey(const QKeyEvent* event);
+    bool completionKey(const QKeyEvent* event);
     bool composing() const;
     void openList(const SuggestionPlace& place, const QList<Suggestion>& items);
     void follow();
@@ -61,6 +65,9 @@ private:
     SuggestionPlace m_place;
     // Where the name began whose list Escape closed: it stays closed for that name.
     int m_dismissedAt = -1;
+    // What of the last completed end tag has not been typed over yet, and the caret after it.
+    QString m_completed;
+    int m_completedEnd = -1;
     QColor m_colorsFrom;
     HighlightColors m_colors;
     QMetaObject::Connection m_followCaret;

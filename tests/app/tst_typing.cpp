@@ -40,7 +40,7 @@ private:
             QCoreApplication::processEvents();
     }
     // Types `keys`: characters as they are, and {Enter}, {Tab}, {Down}, {Up}, {Esc}, {Left},
-    // {Right}.
+    // {Right}, {Shift} (pressed alone, as a keyboard sends it before a capital).
     void type(const QString& keys);
     // The list's rows as shown, joined by ",", or "-" when it is closed.
     QString shownList() const;
@@ -81,7 +81,7 @@ void TstTyping::type(const QString& keys) {
         {QStringLiteral("Enter"), Qt::Key_Return}, {QStringLiteral("Tab"), Qt::Key_Tab},
         {QStringLiteral("Down"), Qt::Key_Down},    {QStringLiteral("Up"), Qt::Key_Up},
         {QStringLiteral("Esc"), Qt::Key_Escape},   {QStringLiteral("Left"), Qt::Key_Left},
-        {QStringLiteral("Right"), Qt::Key_Right}};
+        {QStringLiteral("Right"), Qt::Key_Right},  {QStringLiteral("Shift"), Qt::Key_Shift}};
     qsizetype at = 0;
     while (at < keys.size()) {
         const qsizetype brace = keys.indexOf(u'{', at);
@@ -169,6 +169,28 @@ void TstTyping::typedKeys_data() {
     QTest::newRow("nothing open, then a name") << "|"
                                                << "</d" << 0 << "</d|"
                                                << "-";
+    QTest::newRow("typed over") << "|"
+                                << "<p>abc</p>x" << 0 << "<p>abc</p>x|"
+                                << "-";
+    QTest::newRow("typed over with Shift")
+        << "|"
+        << "<LI>x</{Shift}L{Shift}I{Shift}>" << 0 << "<LI>x</LI>|"
+        << "-";
+    QTest::newRow("typed over in capitals") << "|"
+                                            << "<Li>x</LI>" << 0 << "<Li>x</Li>|"
+                                            << "-";
+    QTest::newRow("another name takes its place") << "|"
+                                                  << "<div><p>x</div>" << 0 << "<div><p>x</div>|"
+                                                  << "-";
+    QTest::newRow("half typed over, then another name") << "<dir><div>|"
+                                                        << "</dil>" << 0 << "<dir><div></dil>|"
+                                                        << "-";
+    QTest::newRow("a caret move keeps it") << "|"
+                                           << "<b>x</{Left}{Right}b>" << 0 << "<b>x</b>b>|"
+                                           << "-";
+    QTest::newRow("Enter keeps it") << "|"
+                                    << "<b>x</{Enter}b" << 0 << "<b>x</b>\r\nb|"
+                                    << "-";
 
     // Element names.
     QTest::newRow("small letters, Enter") << "|"
@@ -284,8 +306,12 @@ void TstTyping::undoTakesACompletionWithItsRun_data() {
     QTest::addColumn<QString>("typed");
     QTest::newRow("end tag") << "<p>abc</"
                              << "<p>abc</p>";
-    QTest::newRow("typing on after an end tag") << "<b>x</y"
-                                                << "<b>x</b>y";
+    QTest::newRow("typing on after an end tag") << "<b>x</ y"
+                                                << "<b>x</b> y";
+    QTest::newRow("an end tag typed over") << "<b>x</b>y"
+                                           << "<b>x</b>y";
+    QTest::newRow("an end tag given way") << "<b><i>x</b>"
+                                          << "<b><i>x</b>";
     QTest::newRow("name from the list") << "<tab{Enter}"
                                         << "<table";
     QTest::newRow("typing on after a name") << "<a hr{Tab}=x"
