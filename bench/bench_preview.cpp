@@ -127,6 +127,23 @@ void BM_ReadCp932(benchmark::State& state) {
     setRatio(state, timed, plain);
 }
 
+// The look for a damaged character a save makes, against the encoding the same save does.
+void BM_DamagedCharacterLook(benchmark::State& state) {
+    const QString page = japanesePage(state.range(0));
+    std::vector<double> runs;
+    for (int i = 0; i < 7; ++i) {
+        const auto t0 = Clock::now();
+        benchmark::DoNotOptimize(encodeText(page, TextEncoding::Cp932));
+        runs.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+    std::sort(runs.begin(), runs.end());
+    Timed timed;
+    for (auto _ : state)
+        timed([&] { benchmark::DoNotOptimize(firstLoneSurrogate(page)); });
+    state.counters["x_cp932_encode"] =
+        timed.seconds / double(state.iterations()) / runs[runs.size() / 2];
+}
+
 // Selecting and reading back a position near the end of a 100,000-line text.
 void BM_PositionMappingNearEnd(benchmark::State& state) {
     QPlainTextEdit edit;
@@ -156,3 +173,4 @@ BENCHMARK(BM_ChangeHandling)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadCp932)->Arg(100 << 10)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PositionMappingNearEnd)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DamagedCharacterLook)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMicrosecond);

@@ -15,7 +15,10 @@ install(FILES ${_res}/help.html ${_res}/tagloom.svg ${_res}/tagloom.png
 install(FILES ${_res}/tagloom.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${_res}/tagloom.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${_res}/tagloom.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
-install(FILES ${_res}/org.tagloom.Tagloom.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The metainfo's release is the project() version, the one the program and the package carry.
+set(TAGLOOM_METAINFO ${CMAKE_BINARY_DIR}/org.tagloom.Tagloom.metainfo.xml)
+configure_file(${_res}/org.tagloom.Tagloom.metainfo.xml.in ${TAGLOOM_METAINFO} @ONLY)
+install(FILES ${TAGLOOM_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tagloom)

@@ -5,8 +5,8 @@ cd "$(dirname "$0")/.."
 
 packages=(
     cmake g++ make ccache pkg-config libicu-dev
-    qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n
-    libgl1-mesa-dev libgl1-mesa-dri libbenchmark-dev
+    qt6-base-dev qt6-webengine-dev qt6-svg-dev libqt6webenginecore6-bin qt6-translations-l10n
+    libgl1-mesa-dev libgl1-mesa-dri libbenchmark-dev libtidy-dev
     fonts-ipafont-gothic xvfb xauth xdotool
     desktop-file-utils appstream dpkg-dev file
     openbox x11-utils xclip python3-xlib

@@ -8,6 +8,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -60,12 +61,9 @@ frmInfo::frmInfo(ProgramState& state, Host& host, Preview& preview, QString scri
     explanation->addWidget(Label3);
     explanation->addWidget(Label5, 0, Qt::AlignRight);
 
-    cmdSend = new QPushButton(u"書き込む"_s, this);
-    cmdSend->setObjectName(u"cmdSend"_s);
-    cmdSend->setDefault(true);
-    Command1 = new QPushButton(u"やめる"_s, this);
-    Command1->setObjectName(u"Command1"_s);
-    Command1->setAutoDefault(false);
+    // No default button: Enter in a field must not post the form (see keyPressEvent).
+    cmdSend = namedButton(u"cmdSend"_s, u"書き込む"_s, this);
+    Command1 = namedButton(u"Command1"_s, u"やめる"_s, this);
 
     auto* grid = new QGridLayout;
     grid->addWidget(namedLabel(u"Label1"_s, u"名前："_s, this), 0, 0);
@@ -99,6 +97,24 @@ frmInfo::frmInfo(ProgramState& state, Host& host, Preview& preview, QString scri
     connect(Command1, &QPushButton::clicked, this, &frmInfo::Command1_Click);
     connect(Label5, &LinkLabel::clicked, this, &frmInfo::Label5_Click);
     Form_Load();
+}
+
+void frmInfo::keyPressEvent(QKeyEvent* event) {
+    // Enter moves on from a one-line field as Tab does, and presses a button that has the
+    // focus; the message field keeps it as its line break.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        QWidget* focus = focusWidget();
+        if (qobject_cast<QLineEdit*>(focus)) {
+            focusNextChild();
+            return;
+        }
+        if (auto* button = qobject_cast<QPushButton*>(focus)) {
+            button->click();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 int frmInfo::crLfLength(const QString& text) {

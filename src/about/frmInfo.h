@@ -49,6 +49,9 @@ public:
     QPushButton* cmdSend = nullptr;
     QPushButton* Command1 = nullptr;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     // Cuts what was just typed or pasted back to the message limit.
     void limitMessage();

@@ -7,25 +7,22 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QSvgRenderer>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The program's icon, drawn: a page with a tag on it.
-QPixmap programIcon() {
-    QPixmap pixmap(32, 32);
+// The program's icon, tagloom.svg, built into the program, drawn at the box's 32 × 32 pixels
+// (sharp on a high-density screen too).
+QPixmap programIcon(qreal devicePixelRatio) {
+    const QSize size(32, 32);
+    QPixmap pixmap(size * devicePixelRatio);
+    pixmap.setDevicePixelRatio(devicePixelRatio);
     pixmap.fill(Qt::transparent);
+    QSvgRenderer svg(u":/tagloom/tagloom.svg"_s);
     QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x1F, 0x4E, 0x8C), 1.5));
-    p.setBrush(QColor(0xE8, 0xF0, 0xFB));
-    p.drawRoundedRect(QRectF(3.5, 1.5, 25, 29), 3, 3);
-    p.setPen(QPen(QColor(0xC0, 0x39, 0x2B), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPolyline(QPolygonF({QPointF(12, 10), QPointF(7.5, 16), QPointF(12, 22)}));
-    p.drawPolyline(QPolygonF({QPointF(20, 10), QPointF(24.5, 16), QPointF(20, 22)}));
-    p.setPen(QPen(QColor(0x1F, 0x4E, 0x8C), 2.2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(17.5, 9), QPointF(14.5, 23));
+    svg.render(&p, QRectF(QPointF(0, 0), size));
     return pixmap;
 }
 
@@ -40,7 +37,7 @@ frmVersion::frmVersion(Host& host, QWidget* owner, const AppVersion& version)
     setMouseTracking(true);
 
     imgIcon = namedLabel(u"imgIcon"_s, {}, this);
-    imgIcon->setPixmap(programIcon());
+    imgIcon->setPixmap(programIcon(devicePixelRatioF()));
     imgIcon->setFixedSize(32, 32);
     imgIcon->setMouseTracking(true);
     imgIcon->installEventFilter(this);

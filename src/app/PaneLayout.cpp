@@ -13,9 +13,13 @@ std::optional<int> applicable(double size) {
 } // namespace
 
 PaneLayout computePaneLayout(int W, int H, int textTop, int browserTop, int textWidth,
-                             int paneSplit, int percent) {
+                             int paneSplit, int percent, int problemsHeight) {
     PaneLayout out;
-    out.textHeight = applicable(double(H) - 700 - textTop);
+    out.textHeight = applicable(double(H) - 700 - textTop - problemsHeight);
+    if (problemsHeight > 0 && out.textHeight) {
+        out.problemsTop = textTop + *out.textHeight;
+        out.problemsHeight = problemsHeight;
+    }
     std::optional<int> width;
     switch (paneSplit) {
     case 0:

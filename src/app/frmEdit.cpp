@@ -1,6 +1,7 @@
 #include "frmEdit.h"
 
 #include "AboutWiring.h"
+#include "CheckWiring.h"
 #include "EditCommands.h"
 #include "EditorWiring.h"
 #include "MenuTree.h"
@@ -14,11 +15,13 @@
 #include "Toolbar.h"
 #include "UserTagWiring.h"
 #include "ViewerWiring.h"
+#include "check/ProblemsPanel.h"
 #include "document/Documents.h"
 #include "document/Preview.h"
 #include "host/BrowserPane.h"
 #include "host/EditBuffer.h"
 #include "host/Host.h"
+#include "host/RegularFile.h"
 #include "host/TextFile.h"
 #include "settings/ColorNumber.h"
 #include "settings/SettingsFile.h"
@@ -40,11 +43,9 @@ const QString kRestoredName = QStringLiteral("復元されたドキュメント.
 // The text the preview file was written from, exactly as typed. A file without the recovery
 // note (left by an older build) is taken as it stands.
 std::optional<QString> recoverPreviewFile(const QString& path, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    QFile file;
+    if (!openRegularFile(file, path, error))
         return std::nullopt;
-    }
     if (std::optional<QString> exact = Preview::recoveredText(file.readAll()))
         return exact;
     const std::optional<DecodedText> read = readTextFile(path, error);
@@ -121,6 +122,8 @@ void frmEdit::wireCommands() {
     // After the HTML menu exists: the user tags fill its last submenu.
     m_userTagWiring = std::make_unique<UserTagWiring>(m_state, m_host, *m_buffer, m, this);
     m_searchWiring = std::make_unique<SearchWiring>(m_host, *m_buffer, m, this);
+    m_checkWiring = std::make_unique<CheckWiring>(*m_buffer, m_editorWiring->view(), m, m_client,
+                                                  [this] { layoutTextPane(); });
 }
 
 void frmEdit::setCaption(const QString& caption) {
@@ -281,28 +284,57 @@ void frmEdit::resizeEvent(QResizeEvent* event) {
     Form_Resize();
 }
 
-void frmEdit::Form_Resize() {
+namespace {
+
+constexpr int kPaneTop = 825;
+
+} // namespace
+
+PaneLayout frmEdit::currentLayout() const {
     const QSize outer = frameGeometry().size();
     const int W = toTwips(outer.width());
     const int H = toTwips(outer.height());
-    const int top = 825;
-    m_toolbar->setGeometry(0, 0, m_client->width(), toPixels(top));
-    const PaneLayout layout =
-        computePaneLayout(W, H, top, top, toTwips(m_txtEdit->width()), m_state.settings.PaneSplit,
-                          m_state.settings.PaneSplitPercent);
-    if (layout.resetSettings) {
-        resetSettings();
-        return;
-    }
+    // An open problems panel takes its height from the text pane, at most half of it.
+    int problems = m_checkWiring ? m_checkWiring->panelHeight() : 0;
+    problems = std::min(problems, std::max(0, (H - 700 - kPaneTop) / 2));
+    return computePaneLayout(W, H, kPaneTop, kPaneTop, toTwips(m_txtEdit->width()),
+                             m_state.settings.PaneSplit, m_state.settings.PaneSplitPercent,
+                             problems);
+}
+
+void frmEdit::placeTextPaneAndProblems(const PaneLayout& layout) {
     QRect text = m_txtEdit->geometry();
-    text.moveTo(0, toPixels(top));
+    text.moveTo(0, toPixels(kPaneTop));
     if (layout.textHeight)
         text.setHeight(toPixels(*layout.textHeight));
     if (layout.textWidth)
         text.setWidth(toPixels(*layout.textWidth));
     m_txtEdit->setGeometry(text);
+    if (!m_checkWiring)
+        return;
+    if (layout.problemsTop) {
+        const int top = toPixels(*layout.problemsTop);
+        const int bottom = toPixels(*layout.problemsTop + layout.problemsHeight);
+        m_checkWiring->panel().setGeometry(0, top, text.width(), bottom - top);
+    }
+}
+
+void frmEdit::layoutTextPane() {
+    const PaneLayout layout = currentLayout();
+    if (!layout.resetSettings)
+        placeTextPaneAndProblems(layout);
+}
+
+void frmEdit::Form_Resize() {
+    m_toolbar->setGeometry(0, 0, m_client->width(), toPixels(kPaneTop));
+    const PaneLayout layout = currentLayout();
+    if (layout.resetSettings) {
+        resetSettings();
+        return;
+    }
+    placeTextPaneAndProblems(layout);
     QRect wb = m_wb->geometry();
-    wb.moveTop(toPixels(top));
+    wb.moveTop(toPixels(kPaneTop));
     if (layout.browserHeight)
         wb.setHeight(toPixels(*layout.browserHeight));
     if (layout.browserLeft)

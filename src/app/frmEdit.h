@@ -5,6 +5,7 @@
 
 class AboutWiring;
 class BrowserPane;
+class CheckWiring;
 class Documents;
 class EditBuffer;
 class EditCommands;
@@ -22,6 +23,7 @@ class TextPane;
 class Toolbar;
 class ViewerWiring;
 class UserTagWiring;
+struct PaneLayout;
 struct ProgramState;
 
 // The main window: owns the two panes, runs start-up, the pane layout and exit. The commands
@@ -58,6 +60,7 @@ public:
     UserTagWiring& userTagWiring() const { return *m_userTagWiring; }
     SearchWiring& searchWiring() const { return *m_searchWiring; }
     EditorWiring& editorWiring() const { return *m_editorWiring; }
+    CheckWiring& checkWiring() const { return *m_checkWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -84,6 +87,11 @@ private:
     void deleteScratchFiles();
     void resetSettings();
     void wireCommands();
+    // The layout of the moment, in twips, with the problems panel's share when it is open.
+    PaneLayout currentLayout() const;
+    // The text pane's height and the problems panel under it; the rest stays as it is.
+    void placeTextPaneAndProblems(const PaneLayout& layout);
+    void layoutTextPane();
 
     ProgramState& m_state;
     Host& m_host;
@@ -106,6 +114,7 @@ private:
     std::unique_ptr<UserTagWiring> m_userTagWiring;
     std::unique_ptr<SearchWiring> m_searchWiring;
     std::unique_ptr<EditorWiring> m_editorWiring;
+    std::unique_ptr<CheckWiring> m_checkWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;

@@ -1,8 +1,10 @@
 #include "StartupTrace.h"
+#include "about/AppVersion.h"
 #include "frmEdit.h"
 #include "frmStart.h"
 #include "host/AppFolder.h"
 #include "host/BrowserPane.h"
+#include "host/CaretBlink.h"
 #include "host/QtHost.h"
 #include "state/ProgramState.h"
 
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Tagloom"));
+    app.setApplicationVersion(applicationVersionText(kAppVersion));
     // The desktop ties the windows to tagloom.desktop; the icon is the theme's, else the one
     // installed beside the help page.
     app.setDesktopFileName(QStringLiteral("tagloom"));
@@ -47,6 +50,8 @@ int main(int argc, char** argv) {
               QStringLiteral("/tagloom.png"))));
     app.setQuitOnLastWindowClosed(false);
     installJapanese(app);
+    // Every caret stops blinking after a while without input and starts again on the next.
+    CaretBlinkTimeout caretBlink;
 
     ProgramState state;
     QtHost host;

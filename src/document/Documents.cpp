@@ -102,7 +102,25 @@ QString Documents::OpenDocument(int load) {
     doc.DocumentSaved = true;
     m_preview.RefreshPreview();
     m_state.settings.LastDocumentPath = doc.DocumentPath;
+    tellOfDamagedCharacter(read->text, read->encoding);
     return {};
+}
+
+void Documents::tellOfDamagedCharacter(const QString& text, TextEncoding encoding) {
+    // Every other decoder refuses bytes that would give half a surrogate pair, so only a UTF-16
+    // text needs the look.
+    if (encoding != TextEncoding::Utf16LeBom && encoding != TextEncoding::Utf16BeBom)
+        return;
+    const qsizetype damaged = firstLoneSurrogate(text);
+    if (damaged < 0)
+        return;
+    m_host.messageBox(
+        QStringLiteral("このファイルには") + describeDamagedCharacter(text, damaged) +
+            QStringLiteral("が含まれています。ファイルが壊れている可能性があります。\r\n%1 のまま"
+                           "上書き保存すれば、その文字も元のとおりに書き戻されます。ほかの文字"
+                           "コードでは保存できません。")
+                .arg(encodingName(encoding)),
+        Buttons::Ok, Icon::Exclamation, kInternalTitle);
 }
 
 bool Documents::writeDocument(const QString& path) {
@@ -114,6 +132,17 @@ bool Documents::writeDocument(const QString& path) {
         text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
 
     TextEncoding encoding = m_encoding;
+    // UTF-16 writes a damaged character back as it was read; no other encoding can hold it.
+    const qsizetype damaged = firstLoneSurrogate(text);
+    if (damaged >= 0 && encoding != TextEncoding::Utf16LeBom &&
+        encoding != TextEncoding::Utf16BeBom) {
+        m_host.messageBox(describeDamagedCharacter(text, damaged) +
+                              QStringLiteral("が含まれているため、%1 では保存できません。その文字を"
+                                             "削除してから保存してください。")
+                                  .arg(encodingName(encoding)),
+                          Buttons::Ok, Icon::Exclamation, QStringLiteral("セーブエラー"));
+        return false;
+    }
     const QStringList unfit = unencodableCharacters(text, encoding);
     if (!unfit.isEmpty()) {
         const Answer answer = m_host.messageBox(

@@ -44,6 +44,8 @@ public:
 
 private:
     bool writeDocument(const QString& path);
+    // A file read with a damaged character in it is not passed off as read cleanly.
+    void tellOfDamagedCharacter(const QString& text, TextEncoding encoding);
     // The program's own files are never opened or written as documents: says so, returns true.
     bool refusedAsInternal(const QString& path);
 

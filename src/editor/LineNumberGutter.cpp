@@ -8,12 +8,17 @@
 LineNumberGutter::LineNumberGutter(QPlainTextEdit* edit, std::function<void(int)> setLeftMargin)
     : QWidget(edit), m_edit(edit), m_setLeftMargin(std::move(setLeftMargin)) {
     setObjectName(QStringLiteral("lineNumbers"));
+    // Every paint fills what it repaints, so nothing beneath needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     connect(edit, &QPlainTextEdit::blockCountChanged, this, &LineNumberGutter::refit);
+    // The numbers move only when the pane scrolls or the layout moves its lines, which it
+    // repaints whole. A request for part of the pane (the caret's blink, an edit within a
+    // line, the colours laid on a line) leaves every number where it was.
     connect(edit, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
         if (dy != 0)
             scroll(0, dy);
-        else
-            update(0, rect.y(), width(), rect.height());
+        else if (rect.top() <= 0 && rect.bottom() >= m_edit->viewport()->height() - 1)
+            update();
     });
     // The current line's band moves only when the caret changes lines.
     connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {

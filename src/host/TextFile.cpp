@@ -1,6 +1,7 @@
 #include "TextFile.h"
 
 #include "LargeMemory.h"
+#include "RegularFile.h"
 
 #include <algorithm>
 #include <limits>
@@ -141,7 +142,7 @@ QList<TextEncoding> guessedEncodings(const QByteArray& bytes) {
 QByteArray readAllBytes(QFile& file) {
     const qint64 size = file.size();
     if (size <= 0 || size >= std::numeric_limits<qsizetype>::max() / 2)
-        return file.readAll(); // a special file, or one no buffer could hold
+        return file.readAll(); // an empty file, one that tells no size, or one no buffer holds
     QByteArray bytes;
     reserveLargeBytes(bytes, size);
     bytes.resize(size);
@@ -182,6 +183,17 @@ std::optional<TextEncoding> declaredCharset(const QByteArray& bytes) {
     return std::nullopt;
 }
 
+// One of the program's own files: a byte order mark is honoured, else CP932, else UTF-8.
+std::optional<QString> decodeInternal(const QByteArray& bytes) {
+    for (TextEncoding bom :
+         {TextEncoding::Utf8Bom, TextEncoding::Utf16LeBom, TextEncoding::Utf16BeBom})
+        if (bytes.startsWith(bomOf(bom)))
+            return decodeText(bytes, bom);
+    if (std::optional<QString> text = decodeText(bytes, TextEncoding::Cp932))
+        return text;
+    return decodeText(bytes, TextEncoding::Utf8);
+}
+
 } // namespace
 
 QString encodingName(TextEncoding encoding) {
@@ -209,6 +221,10 @@ std::optional<QString> decodeText(const QByteArray& bytes, TextEncoding encoding
     QByteArrayView body(bytes);
     if (!bom.isEmpty() && body.startsWith(bom))
         body = body.sliced(bom.size());
+    // Qt's decoder would make an odd last byte U+FFFD, and saving would not give the byte back.
+    if ((encoding == TextEncoding::Utf16LeBom || encoding == TextEncoding::Utf16BeBom) &&
+        body.size() % 2 != 0)
+        return std::nullopt;
     QStringDecoder dec = decoderFor(encoding);
     if (!dec.isValid())
         return std::nullopt;
@@ -294,12 +310,9 @@ std::optional<TextEncoding> detectEncoding(const QByteArray& bytes) {
 }
 
 std::optional<DecodedText> readTextFile(const QString& path, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    QFile file;
+    if (!openRegularFile(file, path, error))
         return std::nullopt;
-    }
     const QByteArray bytes = readAllBytes(file);
     if (file.error() != QFileDevice::NoError) {
         if (error)
@@ -307,9 +320,14 @@ std::optional<DecodedText> readTextFile(const QString& path, QString* error) {
         return std::nullopt;
     }
     std::optional<DecodedText> read = decodeDocument(bytes);
-    if (!read && error)
-        *error = QStringLiteral("UTF-8、Shift_JIS、EUC-JP、ISO-2022-JP のどれとしても読めない"
-                                "文字が含まれています");
+    if (!read && error) {
+        const bool utf16 = bytes.startsWith(bomOf(TextEncoding::Utf16LeBom)) ||
+                           bytes.startsWith(bomOf(TextEncoding::Utf16BeBom));
+        *error = utf16 ? QStringLiteral("UTF-16 のファイルのバイト数が奇数です（最後の文字が"
+                                        "途中で切れています）")
+                       : QStringLiteral("UTF-8、Shift_JIS、EUC-JP、ISO-2022-JP のどれとしても"
+                                        "読めない文字が含まれています");
+    }
     return read;
 }
 
@@ -358,26 +376,78 @@ bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
     return true;
 }
 
-QByteArray encodeInternal(const QString& text) {
+std::optional<QByteArray> encodeInternal(const QString& text) {
     if (std::optional<QByteArray> bytes = encodeText(text, TextEncoding::Cp932))
-        return *bytes;
-    return *encodeText(text, TextEncoding::Utf8Bom);
+        return bytes;
+    return encodeText(text, TextEncoding::Utf8Bom);
 }
 
 bool writeInternalFile(const QString& path, const QString& text, QString* error) {
-    return writeFileAtomic(path, encodeInternal(text), error);
+    const std::optional<QByteArray> bytes = encodeInternal(text);
+    if (!bytes) {
+        if (error)
+            *error = describeDamagedCharacter(text, firstLoneSurrogate(text)) +
+                     QStringLiteral("が含まれているため、書き込めません");
+        return false;
+    }
+    return writeFileAtomic(path, *bytes, error);
 }
 
-std::optional<QString> readInternalFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+QByteArray encodeShownPage(const QString& text) {
+    // The encoder writes U+FFFD for a damaged character and goes on.
+    QStringEncoder enc(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    return bomOf(TextEncoding::Utf8Bom) + enc.encode(text);
+}
+
+qsizetype firstLoneSurrogate(QStringView text) {
+    const char16_t* const units = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if ((units[i] & 0xF800) != 0xD800)
+            continue;
+        if (units[i] < 0xDC00 && i + 1 < n && (units[i + 1] & 0xFC00) == 0xDC00) {
+            ++i;
+            continue;
+        }
+        return i;
+    }
+    return -1;
+}
+
+QString describeDamagedCharacter(QStringView text, qsizetype at) {
+    if (at < 0 || at >= text.size())
+        return QStringLiteral("壊れた文字");
+    QString where = QStringLiteral("U+") + QString::number(text.at(at).unicode(), 16).toUpper();
+    auto isBreak = [&text](qsizetype i) {
+        return text[i] == u'\n' ||
+               (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'));
+    };
+    bool lines = false;
+    qsizetype line = 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isBreak(i))
+            continue;
+        lines = lines || i + 1 < text.size();
+        if (i < at)
+            ++line;
+    }
+    if (lines)
+        where += QStringLiteral("、%1 行目").arg(line);
+    return QStringLiteral("壊れた文字（対になっていないサロゲート %1）").arg(where);
+}
+
+std::optional<QString> readInternalFile(const QString& path, QString* error) {
+    QFile file;
+    if (!openRegularFile(file, path, error))
         return std::nullopt;
     const QByteArray bytes = readAllBytes(file);
-    for (TextEncoding bom :
-         {TextEncoding::Utf8Bom, TextEncoding::Utf16LeBom, TextEncoding::Utf16BeBom})
-        if (bytes.startsWith(bomOf(bom)))
-            return decodeText(bytes, bom);
-    if (std::optional<QString> text = decodeText(bytes, TextEncoding::Cp932))
-        return text;
-    return decodeText(bytes, TextEncoding::Utf8);
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    std::optional<QString> text = decodeInternal(bytes);
+    if (!text && error)
+        *error = QStringLiteral("読めない文字が含まれています");
+    return text;
 }

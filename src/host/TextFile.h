@@ -41,7 +41,7 @@ struct DecodedText {
 std::optional<DecodedText> decodeDocument(const QByteArray& bytes);
 
 // Reads a whole file: detects the encoding and decodes it. nullopt with `error` set when the
-// file cannot be read or does not decode cleanly.
+// file cannot be read, is not a regular file (openRegularFile) or does not decode cleanly.
 std::optional<DecodedText> readTextFile(const QString& path, QString* error = nullptr);
 
 // Line by line, a line ending at CR LF, CR or LF; each line is followed by CR LF, so a text
@@ -55,7 +55,21 @@ LineEnding detectLineEnding(const QString& text);
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // The program's own files: CP932 when every character fits, else UTF-8 with a byte order mark.
-QByteArray encodeInternal(const QString& text);
+// nullopt when the text holds a damaged character, which neither can hold.
+std::optional<QByteArray> encodeInternal(const QString& text);
+// False with `error` set when the text cannot be encoded or the file cannot be written.
 bool writeInternalFile(const QString& path, const QString& text, QString* error = nullptr);
-// Reads one of the program's own files: a byte order mark is honoured, else CP932.
-std::optional<QString> readInternalFile(const QString& path);
+
+// A page that is only shown (the table tool's error page): UTF-8 with a byte order mark, a
+// damaged character shown as U+FFFD.
+QByteArray encodeShownPage(const QString& text);
+
+// A damaged character is half of a UTF-16 surrogate pair without its other half, as a broken
+// UTF-16 file holds. Only UTF-16 can write it back. The position of the first one, or -1.
+qsizetype firstLoneSurrogate(QStringView text);
+// How a message names the damaged character at `at`: "壊れた文字（対になっていないサロゲート
+// U+D800、2 行目）", the line left out when the text is a single line.
+QString describeDamagedCharacter(QStringView text, qsizetype at);
+// Reads one of the program's own files: a byte order mark is honoured, else CP932. Only a
+// regular file is read, as readTextFile reads.
+std::optional<QString> readInternalFile(const QString& path, QString* error = nullptr);

@@ -42,9 +42,15 @@ QString checkText(const QCheckBox* box) {
     return box->isChecked() ? u"1"_s : u"0"_s;
 }
 
-// Refuses the pasting of a line break into a one-line field's value, or the separator.
-bool fitsOneField(const QString& value) {
-    return !value.contains(kSeparator) && !value.contains(u'\r') && !value.contains(u'\n');
+// A chosen file's address as one field of setting.dat: the brackets of the separator and line
+// breaks percent-encoded, which a browser reads as the same file.
+QString startPageAddress(const QString& path) {
+    QString address = Preview::ToFileUrl(path);
+    address.replace(u'[', QLatin1String("%5B"));
+    address.replace(u']', QLatin1String("%5D"));
+    address.replace(u'\r', QLatin1String("%0D"));
+    address.replace(u'\n', QLatin1String("%0A"));
+    return address;
 }
 
 } // namespace
@@ -249,7 +255,7 @@ void frmOption::cmdSethelp_Click() {
 
 void frmOption::cmdURL_Click() {
     const QString path = m_documents.OpenDocument(0);
-    txtURL->setText(path.isEmpty() ? QString() : Preview::ToFileUrl(path));
+    txtURL->setText(path.isEmpty() ? QString() : startPageAddress(path));
 }
 
 void frmOption::cmdFonts_Click() {
@@ -326,7 +332,7 @@ QStringList frmOption::okFields() const {
             QString::number(s.PreviewInterval),
             checkText(chkWindow),
             checkText(chkF),
-            fitsOneField(lastPath) ? lastPath : QString(),
+            SettingsFile::fitsOneField(lastPath) ? lastPath : QString(),
             QString::number(cmbWinSize->currentIndex()),
             QString::number(s.PaneSplitPercent),
             s.EditorFontName,

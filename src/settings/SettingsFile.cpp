@@ -50,8 +50,16 @@ QString fileName(const QString& applicationFolder) {
     return applicationFolder + QStringLiteral("/setting.dat");
 }
 
+bool fitsOneField(const QString& value) {
+    return !value.contains(QLatin1String(kSettingsSeparator)) && !value.contains(u'\r') &&
+           !value.contains(u'\n');
+}
+
 QString defaultLine(const QString& applicationFolder) {
-    return QStringLiteral("[]0[]0[]16777215[]0[]0[]0[]0[]0[]") + applicationFolder +
+    // A folder that cannot be one field is left out, as if none had been remembered; written in,
+    // it would shift every later field for good.
+    const QString lastPath = fitsOneField(applicationFolder) ? applicationFolder : QString();
+    return QStringLiteral("[]0[]0[]16777215[]0[]0[]0[]0[]0[]") + lastPath +
            QStringLiteral("[]0[]50") + QStringLiteral("[]初期設定[]0");
 }
 
@@ -79,8 +87,7 @@ std::optional<QString> composeLine(const QStringList& fields) {
     if (fields.size() != kSettingsFieldCount)
         return std::nullopt;
     for (const QString& field : fields)
-        if (field.contains(QLatin1String(kSettingsSeparator)) || field.contains(u'\r') ||
-            field.contains(u'\n'))
+        if (!fitsOneField(field))
             return std::nullopt;
     return fields.join(QLatin1String(kSettingsSeparator));
 }

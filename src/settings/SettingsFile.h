@@ -8,6 +8,10 @@ class Host;
 namespace SettingsFile {
 
 QString fileName(const QString& applicationFolder);
+// True when `value` holds neither the separator nor a line break, which would cut the line.
+bool fitsOneField(const QString& value);
+// The line written when the file is missing. An application folder that is not fitsOneField is
+// left out of field 9, which is then empty.
 QString defaultLine(const QString& applicationFolder);
 
 // Fills every field from the line. A field that is missing, a number outside its range or a

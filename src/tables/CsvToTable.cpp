@@ -38,8 +38,8 @@ private:
 
 } // namespace
 
-std::optional<QString> readCsvFile(const QString& path) {
-    std::optional<DecodedText> read = readTextFile(path);
+std::optional<QString> readCsvFile(const QString& path, QString* error) {
+    std::optional<DecodedText> read = readTextFile(path, error);
     if (!read)
         return std::nullopt;
     return std::move(read->text);
@@ -60,6 +60,20 @@ bool TableConverter::writeTableData(const QString& text) const {
     if (writeInternalFile(tableDataFile(), text + QStringLiteral("\r\n")))
         return true;
     QFile::remove(tableDataFile());
+    return false;
+}
+
+bool TableConverter::handOverTableData(const QString& text) {
+    if (writeTableData(text))
+        return true;
+    const qsizetype damaged = firstLoneSurrogate(text);
+    if (damaged < 0)
+        return true; // the converter finds no Table.dat and says so
+    m_host.beep();
+    m_host.messageBox(QStringLiteral("表（テーブル）にする文字列に") +
+                          describeDamagedCharacter(text, damaged) +
+                          QStringLiteral("が含まれているため、表（テーブル）を作成できません。"),
+                      Buttons::Ok, Icon::Exclamation, QStringLiteral("壊れた文字"));
     return false;
 }
 
@@ -93,10 +107,16 @@ TableOutcome TableConverter::CsvToTable(bool askForFile) {
     if (info.isFile() && info.size() > m_limit * qsizetype(sizeof(QChar)))
         return memoryFailure(rows);
 
+    QString damaged;
     try {
-        std::optional<QString> csv = askForFile ? readCsvFile(input) : readInternalFile(input);
+        // Why a chosen file could not be read is said with the failure.
+        QString reason;
+        std::optional<QString> csv =
+            askForFile ? readCsvFile(input, &reason) : readInternalFile(input);
         if (!csv)
-            return csvFailure(rows);
+            return csvFailure(rows, reason);
+        if (const qsizetype at = firstLoneSurrogate(*csv); at >= 0)
+            damaged = describeDamagedCharacter(*csv, at);
         if (!buildTableRows(*csv, m_limit, rows))
             return memoryFailure(rows);
     } catch (const std::bad_alloc&) {
@@ -119,11 +139,18 @@ TableOutcome TableConverter::CsvToTable(bool askForFile) {
     disabled.enable();
     m_host.setWorkingFolder(workingFolder);
     m_host.beep();
+    // A broken UTF-16 file converts as it reads, but not as if it had read cleanly.
+    if (!damaged.isEmpty())
+        m_host.messageBox(QStringLiteral("このファイルには") + damaged +
+                              QStringLiteral("が含まれています。表（テーブル）にはそのまま入れて"
+                                             "あります。"),
+                          Buttons::Ok, Icon::Exclamation, QStringLiteral("壊れた文字"));
     return TableOutcome::Inserted;
 }
 
-TableOutcome TableConverter::csvFailure(QString& rows) {
-    m_host.messageBox(QStringLiteral("ファイルが開かれませんでした。無効なファイルです"),
+TableOutcome TableConverter::csvFailure(QString& rows, const QString& reason) {
+    m_host.messageBox(QStringLiteral("ファイルが開かれませんでした。無効なファイルです") +
+                          (reason.isEmpty() ? QString() : QStringLiteral("\r\n") + reason),
                       Buttons::Ok, Icon::Information, QStringLiteral("エラー"));
     showErrorPage(kCsvHeading, rows);
     return TableOutcome::CsvFailure;
@@ -143,14 +170,14 @@ void TableConverter::showErrorPage(const QString& heading, QString& rows) {
     bool written = false;
     try {
         // UTF-8 with a byte order mark: the browser reads it right whatever the rows hold.
-        written = writeFileAtomic(
-            page, *encodeText(errorPage(heading, fileName, selected, rows), TextEncoding::Utf8Bom));
+        written =
+            writeFileAtomic(page, encodeShownPage(errorPage(heading, fileName, selected, rows)));
     } catch (const std::bad_alloc&) {
         // Too short of memory for the rows as well: the page says what failed without them.
         rows = QString();
         try {
-            written = writeFileAtomic(page, *encodeText(errorPage(heading, fileName, selected, {}),
-                                                        TextEncoding::Utf8Bom));
+            written =
+                writeFileAtomic(page, encodeShownPage(errorPage(heading, fileName, selected, {})));
         } catch (const std::bad_alloc&) {
         }
     }

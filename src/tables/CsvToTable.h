@@ -9,8 +9,9 @@ class EditBuffer;
 class Host;
 
 // A chosen CSV file's text, read as documents are: a byte order mark, else its bytes decide
-// the encoding. nullopt when it cannot be read or decoded.
-std::optional<QString> readCsvFile(const QString& path);
+// the encoding. nullopt, with `error` saying why, when it cannot be read or decoded or is not a
+// regular file.
+std::optional<QString> readCsvFile(const QString& path, QString* error = nullptr);
 
 enum class TableOutcome { Inserted, CsvFailure, MemoryFailure };
 
@@ -37,13 +38,18 @@ public:
     // The scratch file's contents, as the table tools hand text over: `text` and CR LF.
     // False when it cannot be written; no older Table.dat is left to be converted instead.
     bool writeTableData(const QString& text) const;
+    // Writes Table.dat for a conversion. A text that holds a damaged character cannot be written
+    // in any encoding of the program's files: the user is told, and the result is false (do not
+    // convert). A write that failed otherwise leaves no Table.dat, so the conversion reports it.
+    bool handOverTableData(const QString& text);
 
     // The error page's text for heading `heading`.
     static QString errorPage(const QString& heading, const QString& fileName,
                              const QString& selected, const QString& rows);
 
 private:
-    TableOutcome csvFailure(QString& rows);
+    // `reason`, when given, follows the message on a line of its own.
+    TableOutcome csvFailure(QString& rows, const QString& reason = {});
     TableOutcome memoryFailure(QString& rows);
     // Writes the page and shows it; `rows` is given up if memory runs short meanwhile.
     void showErrorPage(const QString& heading, QString& rows);

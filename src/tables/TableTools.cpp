@@ -22,8 +22,8 @@ void TableTools::mnuSelCSVTool_Click() {
         Icon::Information, QStringLiteral("ダイレクトにテーブルを作成"));
     if (answer == Answer::Yes) {
         // The selection stays in place, so the table replaces it.
-        m_converter.writeTableData(m_buffer.selectedText());
-        m_converter.CsvToTable(false);
+        if (m_converter.handOverTableData(m_buffer.selectedText()))
+            m_converter.CsvToTable(false);
     } else if (answer == Answer::No) {
         showTableWindow();
     }

@@ -191,7 +191,10 @@ void frmTable::Command4_Click() {
         txtTable->setFocus(Qt::OtherFocusReason);
         return;
     }
-    m_converter.writeTableData(text);
+    if (!m_converter.handOverTableData(text)) {
+        txtTable->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     hide();
     if (m_converter.CsvToTable(false) != TableOutcome::Inserted)
         putTextBack();

@@ -2,6 +2,7 @@
 
 #include "UserTagMenu.h"
 #include "host/Host.h"
+#include "host/RegularFile.h"
 #include "host/TextFile.h"
 #include "tags/InsertTag.h"
 
@@ -70,8 +71,8 @@ QList<QByteArray> splitByteLines(const QByteArray& bytes) {
 
 // Reads the store as readInternalFile would decode it; nullopt when it cannot be read or decoded.
 std::optional<StoreBytes> readStoreBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(file, path))
         return std::nullopt;
     QByteArray bytes = file.readAll();
     StoreBytes store;
@@ -81,9 +82,10 @@ std::optional<StoreBytes> readStoreBytes(const QString& path) {
         store.encoding = TextEncoding::Utf8;
         bytes = bytes.mid(utf8Bom.size());
     } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        // UTF-16 is read but never written: its records carry on in UTF-8.
+        // UTF-16 is read but never written: its records carry on in UTF-8, which cannot hold a
+        // damaged character, so such a store is left as it is.
         std::optional<QString> text = readInternalFile(path);
-        if (!text)
+        if (!text || firstLoneSurrogate(*text) >= 0)
             return std::nullopt;
         store.bom = utf8Bom;
         store.encoding = TextEncoding::Utf8;
@@ -96,6 +98,14 @@ std::optional<StoreBytes> readStoreBytes(const QString& path) {
     store.lines = splitByteLines(bytes);
     store.endsWithBreak = bytes.isEmpty() || bytes.endsWith('\r') || bytes.endsWith('\n');
     return store;
+}
+
+// Whether a line of the file loads as `tag`: its fields, as many as it has of the three, are the
+// row's columns.
+bool lineReadsAs(const QString& line, const UserTag& tag) {
+    const QStringList fields = line.split(u',');
+    return fields[0] == tag.StartTag && (fields.size() < 2 || fields[1] == tag.EndTag) &&
+           (fields.size() < 3 || fields[2] == tag.Name);
 }
 
 QByteArray joinStoreBytes(const StoreBytes& store) {
@@ -128,9 +138,16 @@ bool UserTagStore::AppendUserTag(const QString& start, const QString& end, bool 
                                  const QString& name) {
     const QString path = storeFile();
     const QString record = userTagRecord(start, end, hasEnd, name);
+    // Neither encoding of the store can hold a damaged character; any other text fits one.
+    const std::optional<QByteArray> asNewFile = encodeInternal(record + u"\r\n"_s);
+    if (!asNewFile) {
+        report(u"登録するタグに%1が含まれているため、タグを登録できませんでした。"_s.arg(
+            describeDamagedCharacter(record, firstLoneSurrogate(record))));
+        return false;
+    }
     QByteArray bytes;
     if (!QFile::exists(path)) {
-        bytes = encodeInternal(record + u"\r\n"_s);
+        bytes = *asNewFile;
     } else {
         // The file is replaced whole and atomically, its records byte for byte; an unreadable
         // file is never overwritten.
@@ -142,8 +159,14 @@ bool UserTagStore::AppendUserTag(const QString& start, const QString& end, bool 
         std::optional<QByteArray> encoded = encodeText(record, store->encoding);
         if (!encoded) {
             // A character CP932 cannot hold: the whole file moves to UTF-8 with its mark.
-            for (QByteArray& line : store->lines)
-                line = decodeText(line, store->encoding)->toUtf8();
+            for (QByteArray& line : store->lines) {
+                const std::optional<QString> text = decodeText(line, store->encoding);
+                if (!text) {
+                    report(u"%1 を読み込めないため、タグを登録できませんでした。"_s.arg(path));
+                    return false;
+                }
+                line = text->toUtf8();
+            }
             store->bom = QByteArray("\xEF\xBB\xBF");
             store->encoding = TextEncoding::Utf8;
             encoded = record.toUtf8();
@@ -174,10 +197,12 @@ void UserTagStore::LoadUserTags() {
         }
         created.close();
     }
-    std::optional<QString> text = readInternalFile(path);
+    QString reason;
+    std::optional<QString> text = readInternalFile(path, &reason);
     if (!text) {
         reportOnce(m_toldUnreadable,
-                   u"%1 を読み込めませんでした。ファイルはそのまま残してあります。"_s.arg(path));
+                   u"%1 を読み込めませんでした。ファイルはそのまま残してあります。\r\n%2"_s.arg(
+                       path, reason));
         rebuildMenu();
         return;
     }
@@ -201,7 +226,6 @@ bool UserTagStore::DeleteUserTag(int row) {
     if (row < 1 || row > kUserTagRows)
         return false;
     const UserTag& tag = m_table[row - 1];
-    const QString key = tag.StartTag + u',' + tag.EndTag + u',' + tag.Name;
     const QString path = storeFile();
     const QString scratch = scratchFile();
 
@@ -210,10 +234,22 @@ bool UserTagStore::DeleteUserTag(int row) {
         report(u"%1 を読み込めなかったため、タグを削除できませんでした。"_s.arg(path));
         return false;
     }
-    // Equal character for character: letter case and full-width forms count.
-    store->lines.removeIf([&](const QByteArray& line) {
-        return decodeText(line, store->encoding) == std::optional<QString>(key);
-    });
+    // Row `row` was read from line `row`, so that line is the record chosen, whatever its shape
+    // (no comma, or fields past the third). If it no longer reads as the row, the file has
+    // changed since the table was loaded and nothing is deleted.
+    const qsizetype index = row - 1;
+    const std::optional<QString> chosen = index < store->lines.size()
+                                              ? decodeText(store->lines[index], store->encoding)
+                                              : std::nullopt;
+    if (!chosen || !lineReadsAs(*chosen, tag)) {
+        report(u"%1 は一覧を読み込んだ後に変更されていたため、「%2」を削除できませんでした。"
+               u"一覧を読み込み直します。"_s.arg(path, tag.Name));
+        return false;
+    }
+    // Every line equal to the chosen one goes with it, character for character: letter case
+    // and full-width forms count, and a longer line that starts with it stays.
+    store->lines.removeIf(
+        [&](const QByteArray& line) { return decodeText(line, store->encoding) == chosen; });
 
     QString error;
     if (!writeFileAtomic(scratch, joinStoreBytes(*store), &error)) {

@@ -38,8 +38,10 @@ public:
     // Reads tags.dat over the table (rows it has no line for keep their text) and rebuilds the
     // menu. A missing file is created empty, with a beep; an unreadable one is left alone.
     void LoadUserTags();
-    // Removes every line equal to row `row` (1 to 100) and reloads. The survivors go to
-    // tagtemp.dat first, which stays until tags.dat has been replaced from it.
+    // Removes line `row` (1 to 100), the record row `row` was read from, with every line equal
+    // to it, and reloads. False (the user has been told) when nothing was deleted, for instance
+    // because that line no longer reads as the row. The survivors go to tagtemp.dat first,
+    // which stays until tags.dat has been replaced from it.
     bool DeleteUserTag(int row);
     // Empties all three columns of every row.
     void clearTable();

@@ -82,8 +82,9 @@ frmTAGDEL::frmTAGDEL(UserTagStore& store, Host& host, QWidget* owner)
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
 
-    connect(lstTAG, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
+    // The selection, not the current row: focus alone gives the list a current row.
+    connect(lstTAG, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_filling)
             lstTAG_Click();
     });
     connect(cmdDEL, &QPushButton::clicked, this, [this] { cmdDEL_Click(); });
@@ -103,10 +104,12 @@ void frmTAGDEL::Form_Load() {
 int frmTAGDEL::fillListAndStatus() {
     const UserTagTable& table = m_store.table();
     int i = 1;
+    m_filling = true;
     while (i <= kUserTagRows && !table[i - 1].StartTag.isEmpty()) {
         lstTAG->addItem(table[i - 1].Name);
         ++i;
     }
+    m_filling = false;
     lblTAGc->setText(u"タグ登録数：　"_s + QString::number(i - 1));
     lblTAGc2->setText(i == kUserTagRows + 1
                           ? u"登録できません。"_s
@@ -114,10 +117,18 @@ int frmTAGDEL::fillListAndStatus() {
     return i - 1;
 }
 
+int frmTAGDEL::selectedPosition() const {
+    const QList<QListWidgetItem*> items = lstTAG->selectedItems();
+    return items.isEmpty() ? -1 : lstTAG->row(items.first());
+}
+
 void frmTAGDEL::lstTAG_Click() {
-    const int row = lstTAG->currentRow();
-    if (row < 0 || row >= kUserTagRows)
+    const int row = selectedPosition();
+    if (row < 0 || row >= kUserTagRows) {
+        fraTAG->setTitle(u"タグが選択されていません"_s);
+        lblSeleTAG->clear();
         return;
+    }
     const UserTag& tag = m_store.table()[row];
     fraTAG->setTitle(tag.Name);
     lblSeleTAG->setText(tag.EndTag.isEmpty() ? tag.StartTag + u"　（終了タグはありません）"_s
@@ -125,8 +136,8 @@ void frmTAGDEL::lstTAG_Click() {
 }
 
 void frmTAGDEL::cmdDEL_Click() {
-    const int position = lstTAG->currentRow();
-    if (position < 0 || lstTAG->selectedItems().isEmpty()) {
+    const int position = selectedPosition();
+    if (position < 0) {
         m_host.beep();
         m_host.messageBox(u"削除したいタグを選択してください"_s, Buttons::Ok, Icon::Exclamation,
                           u"エラー"_s);
@@ -137,7 +148,9 @@ void frmTAGDEL::cmdDEL_Click() {
                           Icon::Information, u"削除確認"_s) != Answer::Yes)
         return;
     m_store.DeleteUserTag(position + 1);
+    m_filling = true;
     lstTAG->clear();
+    m_filling = false;
     // The reload only overwrites the rows it reads: rows of a shrunken file must not survive.
     m_store.clearTable();
     m_store.LoadUserTags();

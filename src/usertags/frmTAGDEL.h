@@ -42,7 +42,10 @@ private:
     // Fills the list from row 1 up to the first empty start tag and writes the status; returns
     // the number of tags listed.
     int fillListAndStatus();
+    // The list position of the selected tag, -1 when none is selected.
+    int selectedPosition() const;
 
     UserTagStore& m_store;
     Host& m_host;
+    bool m_filling = false; // the list is being emptied or filled, not chosen from
 };

@@ -3,12 +3,15 @@
 #include "DriveList.h"
 #include "ImagePaste.h"
 #include "host/Host.h"
+#include "host/NamedWidgets.h"
+#include "host/RegularFile.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
@@ -83,13 +86,11 @@ void frmV::buildControls() {
     imgV->setToolTip(QStringLiteral("ここで右クリックするとファイルのパスがコピーできます"));
     imgV->installEventFilter(this);
 
-    cmdP = new QPushButton(QStringLiteral("＜"), this);
-    cmdP->setObjectName(QStringLiteral("cmdP"));
+    // No default button: Enter in a list or the drive box must not step through the pictures.
+    cmdP = namedButton(QStringLiteral("cmdP"), QStringLiteral("＜"), this);
     cmdP->setGeometry(244, 316, 40, 32);
-    cmdN = new QPushButton(QStringLiteral("＞"), this);
-    cmdN->setObjectName(QStringLiteral("cmdN"));
+    cmdN = namedButton(QStringLiteral("cmdN"), QStringLiteral("＞"), this);
     cmdN->setGeometry(288, 316, 40, 32);
-    cmdN->setDefault(true); // Enter steps on through the folder
 
     lblIndex = new QLabel(QStringLiteral("選択されていません"), this);
     lblIndex->setObjectName(QStringLiteral("lblIndex"));
@@ -273,13 +274,23 @@ void frmV::UpdateIndexLabel() {
 }
 
 void frmV::setBrowsingEnabled(bool enabled) {
+    // Disabling the control with the focus hands it on down the tab order, as far as the drive
+    // box, where the next arrow key would change the volume: it comes back once they are enabled.
+    if (!enabled)
+        m_focusBeforeShowing = focusWidget();
     File->setEnabled(enabled);
     cmdP->setEnabled(enabled);
     cmdN->setEnabled(enabled);
+    if (enabled && m_focusBeforeShowing && m_focusBeforeShowing != focusWidget())
+        m_focusBeforeShowing->setFocus(Qt::OtherFocusReason);
 }
 
 QImage frmV::loadFitted(const QString& path) const {
-    QImageReader reader(path);
+    // A named pipe called *.jpg would hold the window until something wrote to it.
+    QFile file;
+    if (!openRegularFile(file, path))
+        return {};
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     const QSize box = imgV->size();
     const QSize size = reader.size();
@@ -388,12 +399,14 @@ void frmV::lblOpen_Click() {
 
 bool frmV::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease)
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+        type != QEvent::MouseButtonDblClick)
         return QDialog::eventFilter(watched, event);
     const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
     const bool release = type == QEvent::MouseButtonRelease;
     if (watched == File->viewport()) {
-        // A right click only resizes the list; it does not pick a file.
+        // A right click only resizes the list; it does not pick a file. The second press of a
+        // double-click arrives as the double-click, which the list would take for a press.
         if (button != Qt::RightButton)
             return false;
         if (release)

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QHash>
 #include <QImage>
+#include <QPointer>
 #include <memory>
 
 class EditBuffer;
@@ -95,6 +96,8 @@ private:
     int m_FWh = 0;
     int m_driveIndex = -1;
     bool m_quiet = false;
+    // The control that had the keyboard focus before a picture was shown.
+    QPointer<QWidget> m_focusBeforeShowing;
     // The folder last shown on each volume, so that returning to a volume returns there.
     QHash<QString, QString> m_driveFolders;
 };

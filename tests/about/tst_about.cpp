@@ -27,12 +27,15 @@ private slots:
     void linkBorderFollowsTheMouse();
     void linkOpensTheHomePage();
     void iconJumps();
+    void iconIsTheProgramsOwn();
+    void applicationVersionText();
     void versionMenuItem();
     void incompleteInputIsRefused_data();
     void incompleteInputIsRefused();
     void requestAddress_data();
     void requestAddress();
     void fieldLimitsAndTabOrder();
+    void enterMovesOnAndNeverSends();
     void cancelNeitherNavigatesNorToggles();
     void readLinkShowsTheBoard();
     void postingInBrowserModeTurnsItOff();
@@ -120,6 +123,31 @@ void TstAbout::iconJumps() {
     QCOMPARE(about.imgIcon->pos(), QPoint(5, 9));
     moveMouse(about.imgIcon, QPoint(2, 1));
     QCOMPARE(about.imgIcon->pos(), QPoint(2, 1));
+}
+
+void TstAbout::iconIsTheProgramsOwn() {
+    FakeHost host(QDir::tempPath());
+    frmVersion about(host);
+    const QImage icon = about.imgIcon->pixmap().toImage();
+    QCOMPARE(icon.size(), QSize(32, 32));
+    // tagloom.svg at two thirds: a blue tile with rounded corners, white brackets, an orange
+    // stroke through the middle.
+    const auto near = [&icon](QPoint at, QColor want) {
+        const QColor got = icon.pixelColor(at);
+        return std::abs(got.red() - want.red()) < 40 && std::abs(got.green() - want.green()) < 40 &&
+               std::abs(got.blue() - want.blue()) < 40 && got.alpha() > 200;
+    };
+    QCOMPARE(icon.pixelColor(0, 0).alpha(), 0);
+    QVERIFY(near({16, 4}, QColor(0x24, 0x46, 0xC8)));
+    QVERIFY(near({26, 26}, QColor(0x24, 0x46, 0xC8)));
+    QVERIFY(near({16, 16}, QColor(0xFF, 0x96, 0x1B)));
+    QVERIFY(near({6, 16}, Qt::white));
+}
+
+void TstAbout::applicationVersionText() {
+    // The program file's version, the Debian package's and the metainfo release.
+    QCOMPARE(::applicationVersionText(kAppVersion), u"1.2.0.125"_s);
+    QCOMPARE(::applicationVersionText({3, 10, 7}), u"3.10.0.7"_s);
 }
 
 void TstAbout::versionMenuItem() {
@@ -230,6 +258,39 @@ void TstAbout::fieldLimitsAndTabOrder() {
     form.txtS->moveCursor(QTextCursor::End);
     form.txtS->insertPlainText(u"1234567890ABCDEF"_s);
     QCOMPARE(form.txtS->toPlainText(), QString(290, u'y') + u"1234567890"_s);
+}
+
+void TstAbout::enterMovesOnAndNeverSends() {
+    EditorFixture f;
+    f.open();
+    frmInfo form(f.state, f.host, f.window->preview(), u"http://board.test/"_s);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QApplication::setActiveWindow(&form);
+    QTRY_VERIFY(form.isActiveWindow());
+    for (QPushButton* button : form.findChildren<QPushButton*>())
+        QVERIFY2(!button->isDefault(), qPrintable(button->objectName()));
+    f.host.clear();
+    form.txtName->setFocus();
+    QTest::keyClicks(form.txtName, u"n"_s);
+    form.txtS->setPlainText(u"m"_s);
+    // Enter in a one-line field moves on as Tab does.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), form.txtURL);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(QApplication::focusWidget(), form.txtS);
+    // In the message it is a line break.
+    form.txtS->moveCursor(QTextCursor::End);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(form.txtS->toPlainText(), u"m\n"_s);
+    QVERIFY(form.isVisible());
+    QCOMPARE(f.host.navigations(), QStringList());
+    QVERIFY(!f.state.FeedbackNavigated);
+    // Only the button posts: Enter on it when it has the focus, as a click does.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.cmdSend);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(f.host.navigations(), QStringList{u"http://board.test/?name=n&msg=m<brOpe>&url="_s});
 }
 
 void TstAbout::cancelNeitherNavigatesNorToggles() {

@@ -6,6 +6,7 @@
 #include "document/Preview.h"
 #include "host/BrowserPane.h"
 #include "host/EditBuffer.h"
+#include "support/FifoGuard.h"
 #include "support/TestApp.h"
 
 #include <QAction>
@@ -24,6 +25,7 @@ private slots:
     void startUpAppliesColorsAndFont();
     void recoveryYesRestoresTextAndOffersSave();
     void recoveryNoRewritesTheCopy();
+    void recoveryFromAPipeIsNotWaitedOn();
     void badPaneSplitResetsSettings();
     void closeWithUnsavedChanges_data();
     void closeWithUnsavedChanges();
@@ -226,6 +228,23 @@ void TstApp::recoveryNoRewritesTheCopy() {
     // The last beep is the user tag store's: tags.dat is created after the recovery.
     QCOMPARE(fx.host.kinds(),
              (QStringList{"navigate", "beep", "msgbox", "navigate", "beep", "msgbox", "beep"}));
+}
+
+void TstApp::recoveryFromAPipeIsNotWaitedOn() {
+    EditorFixture fx;
+    fx.writeSettings({});
+    FifoGuard pipe(fx.appFile(QStringLiteral("HTML-TGLM-temp.html")));
+    QVERIFY(pipe.made());
+    fx.host.answers = {Answer::Yes};
+    frmEdit& w = fx.open();
+    QVERIFY(!pipe.released());
+    const QList<HostCall> boxes = fx.host.callsOf(QStringLiteral("msgbox"));
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(boxes[1].text, QStringLiteral("前回のドキュメントを読み込めませんでした。\r\n"
+                                           "通常のファイルではないため読み込めません（名前付き"
+                                           "パイプ）"));
+    QCOMPARE(w.buffer().text(), QString());
+    QCOMPARE(fx.state.document.DocumentPath, QString());
 }
 
 void TstApp::badPaneSplitResetsSettings() {

@@ -118,7 +118,8 @@ void TstEditCommands::menuItems_data() {
                                              "mnuImageV|画像ビューアー(&V)|F6",
                                              "mnuWBTool|ブラウザモード(&B)|F7",
                                              "SepLast||",
-                                             "mnuStringReport|文字数報告(&R)|"};
+                                             "mnuStringReport|文字数報告(&R)|",
+                                             "mnuCheck|HTMLの検査(&K)|F8"};
     QTest::newRow("mnuSetting") << "mnuSetting"
                                 << QStringList{"mnuTag|タグ登録(&T)...|Ctrl+T",
                                                "mnuTagDel|タグ削除(&D)...|Ctrl+D",

@@ -82,8 +82,9 @@ void TstProgram::firstStartTypingAndRecoveryAfterACrash() {
     startProgram();
     const QString main = waitForWindow(QStringLiteral("^Tagloom -$"));
     QVERIFY2(!main.isEmpty(), "the main window did not appear");
-    QCOMPARE(readBytes(settings),
-             encodeInternal(SettingsFile::defaultLine(m_dir.path()) + QStringLiteral("\r\n")));
+    QCOMPARE(
+        readBytes(settings),
+        encodeInternal(SettingsFile::defaultLine(m_dir.path()) + QStringLiteral("\r\n")).value());
     QVERIFY(!QFile::exists(preview));
     // The first start creates the empty user tag store.
     const QFileInfo tags(m_dir.filePath(QStringLiteral("tags.dat")));

@@ -3,12 +3,15 @@
 #include "document/Preview.h"
 #include "host/EditBuffer.h"
 #include "host/TextFile.h"
+#include "support/FifoGuard.h"
 #include "support/TestApp.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
 
 // Documents and the preview against the fake host, over a real main window.
 class TstDocument : public QObject {
@@ -29,6 +32,10 @@ private slots:
     void unsavedChangesAskBeforeOpen_data();
     void unsavedChangesAskBeforeOpen();
     void characterTheCodePageCannotHoldLeadsToTheQuestion();
+    void damagedUtf16IsToldAndSavedBackAsItWas_data();
+    void damagedUtf16IsToldAndSavedBackAsItWas();
+    void damagedCharacterIsNotSavedInAnotherEncoding();
+    void failedReadLeavesTheBufferAlone_data();
     void failedReadLeavesTheBufferAlone();
     void failedOverwriteNamesTheFile();
     void wizardBuildsThePageAndSaves();
@@ -365,10 +372,104 @@ void TstDocument::characterTheCodePageCannotHoldLeadsToTheQuestion() {
     QVERIFY(e.fx.state.document.DocumentSaved);
 }
 
+void TstDocument::damagedUtf16IsToldAndSavedBackAsItWas_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("where");
+    const QString high = QString(QChar(0xD800));
+    const QString low = QString(QChar(0xDC00));
+    const QString page = u"a,b\r\nc"_s + high + u"d,e\r\n"_s;
+    QTest::newRow("LE, a high half")
+        << encodeText(page, TextEncoding::Utf16LeBom).value() << page << u"U+D800、2 行目"_s;
+    const QString single = low + u"<P>😀</P>\r\n"_s;
+    QTest::newRow("BE, a low half first")
+        << encodeText(single, TextEncoding::Utf16BeBom).value() << single << u"U+DC00"_s;
+    const QString reversed = u"<P>\r\n\r\n"_s + low + high + u"\r\n"_s;
+    QTest::newRow("LE, a pair the wrong way round")
+        << encodeText(reversed, TextEncoding::Utf16LeBom).value() << reversed
+        << u"U+DC00、3 行目"_s;
+}
+
+void TstDocument::damagedUtf16IsToldAndSavedBackAsItWas() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(QString, where);
+    Editor e;
+    const QString path = e.file(u"damaged.html"_s);
+    writeBytes(path, bytes);
+    e.fx.host.fileChoices = {path};
+    e.docs().OpenDocument(1);
+    QCOMPARE(e.buffer().text(), text);
+    QVERIFY(e.fx.state.document.DocumentSaved);
+    const QList<HostCall> boxes = e.fx.host.callsOf(u"msgbox"_s);
+    QCOMPARE(boxes.size(), 1);
+    const QString encoding = bytes.startsWith("\xFF\xFE") ? u"UTF-16LE"_s : u"UTF-16BE"_s;
+    QCOMPARE(boxes[0].text,
+             u"このファイルには壊れた文字（対になっていないサロゲート %1）が含まれて"
+             u"います。ファイルが壊れている可能性があります。\r\n%2 のまま上書き"
+             u"保存すれば、その文字も元のとおりに書き戻されます。ほかの文字コードでは"
+             u"保存できません。"_s.arg(where, encoding));
+    QCOMPARE(boxes[0].title, u"ファイルオープン"_s);
+    QCOMPARE(boxes[0].icon, Icon::Exclamation);
+
+    e.fx.host.clear();
+    writeBytes(path, "changed on disk");
+    e.docs().mnuUpdateFile_Click();
+    QCOMPARE(readBytes(path), bytes);
+    QCOMPARE(e.fx.host.count(u"msgbox"_s), 0);
+}
+
+void TstDocument::damagedCharacterIsNotSavedInAnotherEncoding() {
+    Editor e;
+    const QString path = e.file(u"sjis.html"_s);
+    const QByteArray original = encodeText(u"<P>日本</P>\r\n"_s, TextEncoding::Cp932).value();
+    writeBytes(path, original);
+    e.fx.host.fileChoices = {path};
+    e.docs().OpenDocument(1);
+    e.buffer().setSelection(4, 0); // between 日 and 本
+    e.buffer().replaceSelection(QString(QChar(0xD800)));
+    e.fx.host.clear();
+
+    e.docs().mnuUpdateFile_Click();
+    QCOMPARE(readBytes(path), original);
+    QVERIFY(!e.fx.state.document.DocumentSaved);
+    QCOMPARE(e.fx.host.kinds(), QStringList{u"msgbox"_s}); // no offer of UTF-8, which fails too
+    const HostCall refusal = e.fx.host.calls[0];
+    QCOMPARE(refusal.text, u"壊れた文字（対になっていないサロゲート U+D800）が含まれているため、"
+                           u"Shift_JIS (CP932) では保存できません。その文字を削除してから保存して"
+                           u"ください。"_s);
+    QCOMPARE(refusal.title, u"セーブエラー"_s);
+}
+
+void TstDocument::failedReadLeavesTheBufferAlone_data() {
+    QTest::addColumn<QByteArray>("bytes"); // "pipe": a named pipe; "->x": a link to x
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no encoding reads it")
+        << QByteArray("<p>\x81\x20\xff</p>")
+        << u"UTF-8、Shift_JIS、EUC-JP、ISO-2022-JP のどれとしても読めない文字が含まれています"_s;
+    // Its last byte would come back as the two of U+FFFD.
+    QTest::newRow("UTF-16 cut in the middle of a character")
+        << QByteArray("\xFF\xFE<\0p\0>", 7)
+        << u"UTF-16 のファイルのバイト数が奇数です（最後の文字が途中で切れています）"_s;
+    // Read, it would hold the window until something wrote to it.
+    QTest::newRow("a named pipe")
+        << QByteArray("pipe") << u"通常のファイルではないため読み込めません（名前付きパイプ）"_s;
+    QTest::newRow("a link to a device")
+        << QByteArray("->/dev/null") << u"通常のファイルではないため読み込めません（デバイス）"_s;
+}
+
 void TstDocument::failedReadLeavesTheBufferAlone() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
     Editor e;
     const QString path = e.file(QStringLiteral("broken.html"));
-    writeBytes(path, QByteArray("<p>\x81\x20\xff</p>"));
+    std::optional<FifoGuard> pipe;
+    if (bytes == "pipe")
+        QVERIFY(pipe.emplace(path).made());
+    else if (bytes.startsWith("->"))
+        QVERIFY(QFile::link(QString::fromLatin1(bytes.mid(2)), path));
+    else
+        writeBytes(path, bytes);
     e.buffer().setText(QStringLiteral("keep me"));
     e.fx.state.document.DocumentSaved = true;
     e.fx.host.fileChoices = {path};
@@ -377,7 +478,8 @@ void TstDocument::failedReadLeavesTheBufferAlone() {
     QCOMPARE(e.buffer().tag(), QString());
     QCOMPARE(e.fx.state.document.DocumentPath, QString());
     const HostCall message = e.fx.host.callsOf(QStringLiteral("msgbox")).first();
-    QVERIFY(message.text.contains(path));
+    QCOMPARE(message.text, u"ファイルを開けませんでした。\r\n"_s + path + u"\r\n"_s + reason);
+    QVERIFY(!pipe || !pipe->released());
 }
 
 void TstDocument::failedOverwriteNamesTheFile() {

@@ -14,13 +14,17 @@
 #include "editor/LineNumberGutter.h"
 #include "editor/SourceView.h"
 #include "editor/TagMatcher.h"
+#include "host/CaretBlink.h"
 #include "host/EditBuffer.h"
 #include "support/TestApp.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStyleHints>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -91,6 +95,29 @@ const QString kPage = QStringLiteral(
     "<!-- a comment -->\r\n<TABLE BORDER=1><TR><TD>&amp;&#12354;</TD></TR></TABLE>\r\n"
     "</BODY>\r\n</HTML>\r\n");
 
+// The paints and timer events of the text pane and everything in it.
+class PaneActivity : public QObject {
+public:
+    explicit PaneActivity(QWidget* pane) : m_pane(pane) { qApp->installEventFilter(this); }
+    QList<std::pair<QObject*, QRect>> paints;
+    QStringList timers;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        QObject* o = watched;
+        while (o && o != m_pane)
+            o = o->parent();
+        if (o && event->type() == QEvent::Paint)
+            paints.append({watched, static_cast<QPaintEvent*>(event)->rect()});
+        if (o && event->type() == QEvent::Timer)
+            timers << QString::fromLatin1(watched->metaObject()->className());
+        return false;
+    }
+
+private:
+    QWidget* m_pane;
+};
+
 } // namespace
 
 class TstEditor : public QObject {
@@ -113,6 +140,9 @@ private slots:
     void markLayersColourPaintedLinesBeneathTheText();
     void gutterNumbersDocumentLinesInsideThePane();
     void backgroundChangeRederivesColours();
+    void idlePaneRepaintsOnlyTheCaretThenNothing();
+    void gutterRepaintsNumbersTheLayoutMoves_data();
+    void gutterRepaintsNumbersTheLayoutMoves();
 };
 
 void TstEditor::lexesTrickySource_data() {
@@ -654,6 +684,91 @@ void TstEditor::backgroundChangeRederivesColours() {
     const auto formats = w.txtEdit()->document()->firstBlock().layout()->formats();
     QVERIFY(!formats.isEmpty());
     QCOMPARE(formats.first().format.foreground().color(), dark.tag);
+}
+
+void TstEditor::idlePaneRepaintsOnlyTheCaretThenNothing() {
+    const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+    if (flash < 2)
+        QSKIP("this desktop does not blink the caret");
+    EditorFixture fx;
+    frmEdit& w = fx.open();
+    CaretBlinkTimeout blink(std::chrono::milliseconds(2 * flash + 500));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QApplication::setActiveWindow(&w);
+    w.buffer().loadText(kPage);
+    TextPane* pane = w.txtEdit();
+    pane->setFocus();
+    QTRY_VERIFY(pane->hasFocus());
+    // The caret in <TD>, the states known, the tag marks placed, everything painted.
+    w.buffer().setSelection(int(kPage.indexOf(u"<TD>")) + 2, 0);
+    QTRY_VERIFY(w.editorWiring().view().highlighter().statesComplete());
+    QTRY_COMPARE(w.editorWiring().view().tagMatch().name, QStringLiteral("td"));
+    QTest::qWait(200);
+    QSignalSpy recoloured(pane->document()->documentLayout(),
+                          &QAbstractTextDocumentLayout::updateBlock);
+    PaneActivity blinking(pane);
+    QTest::qWait(flash + flash / 2);
+    qApp->removeEventFilter(&blinking);
+
+    // The caret blinked, and each blink painted its own rectangle in the text and nothing else:
+    // not the line numbers, not the pane around them, no colours laid on a line again.
+    QVERIFY(blinking.paints.size() >= 2);
+    const QRect caret = pane->cursorRect().adjusted(-6, -2, 6, 2);
+    for (const auto& [widget, rect] : std::as_const(blinking.paints)) {
+        QCOMPARE(widget, pane->viewport());
+        QVERIFY(caret.contains(rect));
+    }
+    QCOMPARE(recoloured.count(), 0);
+
+    // Then the caret rests, and nothing in the pane runs: no blink, no idle slice, no tag
+    // search, no repaint of the text, the line band or the numbers.
+    QTRY_VERIFY(blink.isPaused());
+    QTest::qWait(100);
+    PaneActivity resting(pane);
+    QTest::qWait(1200);
+    QCOMPARE(resting.timers, QStringList());
+    QCOMPARE(resting.paints.size(), 0);
+    QVERIFY(!w.Timer1()->isActive());
+}
+
+void TstEditor::gutterRepaintsNumbersTheLayoutMoves_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("removed");
+    QTest::addColumn<QString>("added");
+    QTest::newRow("the first line wraps") << 0 << 0 << QString(400, u'x');
+    QTest::newRow("a line ends") << 1 << 0 << "\r\n";
+    QTest::newRow("a line goes") << 3 << 3 << QString();
+    QTest::newRow("a line added at the end") << 9 << 0 << "\r\nd";
+}
+
+void TstEditor::gutterRepaintsNumbersTheLayoutMoves() {
+    QFETCH(int, position);
+    QFETCH(int, removed);
+    QFETCH(QString, added);
+    EditorFixture fx;
+    frmEdit& w = fx.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.buffer().loadText(QStringLiteral("a\r\nb\r\nc\r\n"));
+    QTest::qWait(100);
+    TextPane* pane = w.txtEdit();
+    auto* gutter = pane->findChild<LineNumberGutter*>(QStringLiteral("lineNumbers"));
+    w.buffer().setSelection(position, removed);
+    const QTextBlock changed = pane->textCursor().block();
+    const int top =
+        pane->viewport()->y() - gutter->y() + pane->cursorRect(QTextCursor(changed)).top();
+    PaneActivity activity(pane);
+    w.buffer().replaceSelection(added);
+    QTRY_VERIFY(!activity.paints.isEmpty());
+    QTest::qWait(50);
+
+    // Every number from the changed line down may have moved, appeared or gone.
+    QRegion painted;
+    for (const auto& [widget, rect] : activity.paints)
+        if (widget == gutter)
+            painted += rect;
+    QVERIFY((QRegion(0, top, gutter->width(), gutter->height() - top) - painted).isEmpty());
 }
 
 TAGLOOM_TEST_MAIN(TstEditor)

@@ -1,9 +1,12 @@
+#include "host/CaretBlink.h"
 #include "host/EditBuffer.h"
 #include "host/QtHost.h"
 #include "host/TextFile.h"
 #include "support/TestApp.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -11,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QStringEncoder>
+#include <QStyleHints>
 #include <QVBoxLayout>
 
 class TstHost : public QObject {
@@ -32,10 +36,43 @@ private slots:
     void linesEndAtCrLfCrAndLf_data();
     void linesEndAtCrLfCrAndLf();
     void internalFilesFallBackToUtf8WithMark();
+    void damagedCharactersAreFoundAndNeverWritten_data();
+    void damagedCharactersAreFoundAndNeverWritten();
     void atomicWriteReplacesWholeAndLeavesNoTemporary();
 
     void fileDialogFilterBecomesQtFilter();
+
+    void caretRestsWhenIdleAndBlinksOnInput_data();
+    void caretRestsWhenIdleAndBlinksOnInput();
 };
+
+namespace {
+
+struct CaretSeen {
+    bool shown = false;
+    bool hidden = false;
+};
+
+// Whether the caret was drawn, looked at every 40 ms for `ms` (the text box holds no text, so
+// anything dark where the caret stands is the caret).
+CaretSeen watchCaret(QPlainTextEdit& edit, int ms) {
+    CaretSeen seen;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        const QImage image =
+            edit.viewport()->grab(edit.cursorRect().adjusted(-1, 0, 1, 0)).toImage();
+        bool dark = false;
+        for (int y = 0; y < image.height() && !dark; ++y)
+            for (int x = 0; x < image.width() && !dark; ++x)
+                dark = qGray(image.pixel(x, y)) < 128;
+        (dark ? seen.shown : seen.hidden) = true;
+        QTest::qWait(40);
+    }
+    return seen;
+}
+
+} // namespace
 
 void TstHost::editBufferCountsLineBreaksAsTwo_data() {
     QTest::addColumn<int>("start");
@@ -254,16 +291,61 @@ void TstHost::linesEndAtCrLfCrAndLf() {
 }
 
 void TstHost::internalFilesFallBackToUtf8WithMark() {
-    QCOMPARE(encodeInternal(QStringLiteral("初期設定")),
+    QCOMPARE(encodeInternal(QStringLiteral("初期設定")).value(),
              QByteArray("\x8f\x89\x8a\xfa\x90\xdd\x92\xe8"));
-    QCOMPARE(encodeInternal(QStringLiteral("a😀")), QByteArray("\xEF\xBB\xBF"
-                                                              "a\xF0\x9F\x98\x80"));
+    QCOMPARE(encodeInternal(QStringLiteral("a😀")).value(), QByteArray("\xEF\xBB\xBF"
+                                                                      "a\xF0\x9F\x98\x80"));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("x.dat"));
     QVERIFY(writeInternalFile(path, QStringLiteral("é初期")));
     QCOMPARE(readInternalFile(path).value_or(QString()), QStringLiteral("é初期"));
     QVERIFY(writeInternalFile(path, QStringLiteral("初期")));
     QCOMPARE(readInternalFile(path).value_or(QString()), QStringLiteral("初期"));
+}
+
+void TstHost::damagedCharactersAreFoundAndNeverWritten_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<QString>("named");
+    QTest::addColumn<QString>("shown"); // as the error page shows it
+    const QChar high(0xD800);
+    const QChar low(0xDC00);
+    const QString fffd(QChar(0xFFFD));
+    QTest::newRow("pairs only") << QStringLiteral("a😀b\r\n") << -1 << QString()
+                                << QStringLiteral("a😀b\r\n");
+    QTest::newRow("a high half") << QStringLiteral("ab\r\nc") + high + u'd' << 5
+                                 << QStringLiteral(
+                                        "壊れた文字（対になっていないサロゲート U+D800、2 行目）")
+                                 << QStringLiteral("ab\r\nc") + fffd + u'd';
+    QTest::newRow("a high half last, after LF and CR")
+        << QStringLiteral("x\ny\rz") + QChar(0xDBFF) << 5
+        << QStringLiteral("壊れた文字（対になっていないサロゲート U+DBFF、3 行目）")
+        << QStringLiteral("x\ny\rz") + fffd;
+    QTest::newRow("two high halves, then a low")
+        << QString(high) + high + low + QStringLiteral("\r\n") << 0
+        << QStringLiteral("壊れた文字（対になっていないサロゲート U+D800）")
+        << fffd + high + low + QStringLiteral("\r\n");
+}
+
+void TstHost::damagedCharactersAreFoundAndNeverWritten() {
+    QFETCH(QString, text);
+    QFETCH(int, at);
+    QFETCH(QString, named);
+    QFETCH(QString, shown);
+    QCOMPARE(firstLoneSurrogate(text), qsizetype(at));
+    QCOMPARE(encodeShownPage(text), QByteArray("\xEF\xBB\xBF") + shown.toUtf8());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Table.dat"));
+    writeBytes(path, "old\r\n");
+    QString error;
+    const bool written = writeInternalFile(path, text, &error);
+    QCOMPARE(written, at < 0);
+    QCOMPARE(encodeInternal(text).has_value(), at < 0);
+    if (at < 0)
+        return;
+    QCOMPARE(describeDamagedCharacter(text, at), named);
+    QCOMPARE(error, named + QStringLiteral("が含まれているため、書き込めません"));
+    QCOMPARE(readBytes(path), QByteArray("old\r\n"));
 }
 
 void TstHost::atomicWriteReplacesWholeAndLeavesNoTemporary() {
@@ -312,6 +394,61 @@ void TstHost::mainWindowComesBackAsItWas() {
     QVERIFY(!greyed->menuAction()->isEnabled());
     QVERIFY(open->menuAction()->isEnabled());
     QTRY_VERIFY(second->hasFocus());
+}
+
+void TstHost::caretRestsWhenIdleAndBlinksOnInput_data() {
+    QTest::addColumn<QString>("input");
+    QTest::newRow("key") << "key";
+    QTest::newRow("click") << "click";
+    QTest::newRow("focus change") << "focus";
+}
+
+void TstHost::caretRestsWhenIdleAndBlinksOnInput() {
+    QFETCH(QString, input);
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* edit = new QPlainTextEdit;
+    auto* other = new QLineEdit;
+    layout->addWidget(edit);
+    layout->addWidget(other);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(&window);
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    QStyleHints* hints = QGuiApplication::styleHints();
+    const int flash = hints->cursorFlashTime();
+    if (flash < 2)
+        QSKIP("this desktop does not blink the caret");
+    // Long enough to see the caret change at least once while it blinks.
+    const int look = flash / 2 + 400;
+
+    CaretBlinkTimeout blink(std::chrono::milliseconds(look + 600));
+    CaretSeen seen = watchCaret(*edit, look);
+    QVERIFY(seen.shown && seen.hidden);
+    QVERIFY(!blink.isPaused());
+
+    // Without input the caret rests, shown.
+    QTRY_VERIFY(blink.isPaused());
+    QCOMPARE(hints->cursorFlashTime(), 0);
+    seen = watchCaret(*edit, look);
+    QVERIFY(seen.shown);
+    QVERIFY(!seen.hidden);
+
+    if (input == u"key") {
+        QTest::keyClick(edit, Qt::Key_Home);
+    } else if (input == u"click") {
+        QTest::mouseClick(edit->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+    } else {
+        // The text box itself would start with no blink if the rest were not over first.
+        other->setFocus();
+        edit->setFocus();
+        QVERIFY(edit->hasFocus());
+    }
+    QVERIFY(!blink.isPaused());
+    QCOMPARE(hints->cursorFlashTime(), flash);
+    seen = watchCaret(*edit, look);
+    QVERIFY(seen.shown && seen.hidden);
 }
 
 TAGLOOM_TEST_MAIN(TstHost)

@@ -191,6 +191,11 @@ void TstInstall::installedTree() {
     QVERIFY(readBytes(
                 m_prefix.filePath(QStringLiteral("share/icons/hicolor/scalable/apps/tagloom.svg")))
                 .contains("<svg"));
+    // The release the software centre shows is the program's own version.
+    const QByteArray metainfo = readBytes(
+        m_prefix.filePath(QStringLiteral("share/metainfo/org.tagloom.Tagloom.metainfo.xml")));
+    QVERIFY2(metainfo.contains("<release version=\"1.2.0.125\" "), metainfo.constData());
+    QCOMPARE(metainfo.count("<release "), 1);
 }
 
 void TstInstall::desktopEntry() {
@@ -299,7 +304,8 @@ void TstInstall::installedProgramAsAUserWhoCannotWriteItsFolder() {
              "the installed program's main window did not appear");
     QTRY_COMPARE_WITH_TIMEOUT(
         readBytes(settings),
-        encodeInternal(SettingsFile::defaultLine(userFolder) + QStringLiteral("\r\n")), 10000);
+        encodeInternal(SettingsFile::defaultLine(userFolder) + QStringLiteral("\r\n")).value(),
+        10000);
     QCOMPARE(QDir(bin).entryList(QDir::Files | QDir::Hidden), QStringList{"tagloom"});
     stopInstalled();
 
@@ -332,7 +338,8 @@ void TstInstall::installedProgramAsAUserWhoCannotWriteItsFolder() {
              "the main window did not appear for the other user");
     QTRY_COMPARE_WITH_TIMEOUT(
         readBytes(otherFolder + QStringLiteral("/setting.dat")),
-        encodeInternal(SettingsFile::defaultLine(otherFolder) + QStringLiteral("\r\n")), 10000);
+        encodeInternal(SettingsFile::defaultLine(otherFolder) + QStringLiteral("\r\n")).value(),
+        10000);
     stopInstalled();
     QVERIFY(readBytes(settings).startsWith("help[]"));
     QCOMPARE(QDir(bin).entryList(QDir::Files | QDir::Hidden), QStringList{"tagloom"});
@@ -350,6 +357,9 @@ void TstInstall::debianPackage() {
     QCOMPARE(debs.size(), 1);
     const QString deb = out.filePath(debs.first());
 
+    QCOMPARE(run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), deb, QStringLiteral("Version")})
+                 .trimmed(),
+             QStringLiteral("1.2.0.125"));
     const QString depends =
         run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), deb, QStringLiteral("Depends")});
     QStringList names;

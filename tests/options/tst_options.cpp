@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTimer>
+#include <QUrl>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -30,6 +31,7 @@ private slots:
     void closeBoxWritesNothingButLaysOutAgain();
     void okRightAfterStartWritesTheDocumentPath_data();
     void okRightAfterStartWritesTheDocumentPath();
+    void okInAFolderNamedWithTheSeparator();
     void chkHttpField_data();
     void chkHttpField();
     void loadingOpensNoSubDialog_data();
@@ -40,6 +42,8 @@ private slots:
     void fontButton();
     void colorButtonsPaintTheSwatches();
     void browseGivesAFileAddress();
+    void browsedAddressIsOneField_data();
+    void browsedAddressIsOneField();
     void escapeClosesLikeTheCloseBox();
     void timerValues_data();
     void timerValues();
@@ -111,6 +115,19 @@ void TstOptions::okRightAfterStartWritesTheDocumentPath() {
              QStringList({u""_s, u"0"_s, u"0"_s, u"16777215"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s,
                           u"0"_s, written, u"0"_s, u"50"_s, u"初期設定"_s, u"0"_s}));
     QCOMPARE(f.state.settings.LastDocumentPath, written);
+}
+
+// The first start in such a folder writes a line of fourteen fields, so OK has nothing shifted
+// to write back.
+void TstOptions::okInAFolderNamedWithTheSeparator() {
+    EditorFixture f(u"tagloom[]options-XXXXXX"_s);
+    QVERIFY(f.dir.isValid());
+    f.open();
+    QCOMPARE(f.state.settings.EditorFontName, u"初期設定"_s);
+    runOptions(f, [](frmOption* o) { o->cmdOK->click(); });
+    QCOMPARE(fieldsOnDisk(f),
+             (QStringList{QString(), u"0"_s, u"0"_s, u"16777215"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s,
+                          u"0"_s, QString(), u"0"_s, u"50"_s, u"初期設定"_s, u"0"_s}));
 }
 
 void TstOptions::chkHttpField_data() {
@@ -373,6 +390,40 @@ void TstOptions::browseGivesAFileAddress() {
     QCOMPARE(addresses[1], QString());
     QCOMPARE(f.host.callsOf(u"msgbox"_s).size(), 1);    // the cancel message
     QCOMPARE(f.state.document.DocumentPath, QString()); // chosen, not opened
+}
+
+void TstOptions::browsedAddressIsOneField_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("address"); // after the application folder's address
+    QTest::newRow("brackets") << u"pages[1]"_s << u"start[]page.html"_s
+                              << u"/pages%5B1%5D/start%5B%5Dpage.html"_s;
+    QTest::newRow("line breaks") << u"a\rb"_s << u"c\nd.html"_s << u"/a%0Db/c%0Ad.html"_s;
+}
+
+// The address the browse button gives is written as it is: no refusal of a name the user cannot
+// edit, and the browser reads it as the same file.
+void TstOptions::browsedAddressIsOneField() {
+    QFETCH(QString, folder);
+    QFETCH(QString, name);
+    QFETCH(QString, address);
+    EditorFixture f;
+    f.open();
+    QVERIFY(QDir(f.dir.path()).mkdir(folder));
+    const QString page = f.appFile(folder + u'/' + name);
+    writeBytes(page, "<HTML></HTML>");
+    f.host.fileChoices.push_back(page);
+    runOptions(f, [&](frmOption* o) {
+        o->cmdURL->click();
+        o->cmdOK->click();
+    });
+    const QString expected = u"file://"_s + f.dir.path() + address;
+    QCOMPARE(f.host.count(u"msgbox"_s), 0);
+    const QStringList fields = fieldsOnDisk(f);
+    QCOMPARE(fields.size(), 14);
+    QCOMPARE(fields[0], expected);
+    QCOMPARE(f.state.settings.StartPage, expected);
+    QCOMPARE(QUrl(expected).toLocalFile(), page);
 }
 
 void TstOptions::escapeClosesLikeTheCloseBox() {

@@ -1,9 +1,11 @@
 #include "host/TextFile.h"
 #include "settings/SettingsFile.h"
 #include "settings/WholeNumber.h"
+#include "support/FifoGuard.h"
 #include "support/TestApp.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 class TstSettings : public QObject {
     Q_OBJECT
@@ -17,6 +19,9 @@ private slots:
     void shortOrBrokenLinesTakeDefaults();
     void writingALineDoesNotReadIt();
     void neverWritesAFieldHoldingTheSeparator();
+    void defaultLineLeavesOutAFolderThatCannotBeAField_data();
+    void defaultLineLeavesOutAFolderThatCannotBeAField();
+    void aPipeForTheFileIsNotWaitedOn();
     void recordRoundTripsThroughTheFile();
 };
 
@@ -33,7 +38,7 @@ void TstSettings::missingFileGetsTheDefaultLine() {
     QVERIFY(LoadSettings(QString(), s, firstRun, folderOf(dir)));
     QVERIFY(firstRun);
     const QByteArray expected = QByteArray("[]0[]0[]16777215[]0[]0[]0[]0[]0[]") +
-                                encodeInternal(dir.path()) + "[]0[]50[]" +
+                                encodeInternal(dir.path()).value() + "[]0[]50[]" +
                                 "\x8f\x89\x8a\xfa\x90\xdd\x92\xe8" + "[]0\r\n";
     QCOMPARE(readBytes(dir.filePath(QStringLiteral("setting.dat"))), expected);
     QCOMPARE(s.StartPage, QString());
@@ -140,7 +145,8 @@ void TstSettings::writingALineDoesNotReadIt() {
     QVERIFY(LoadSettings(line, s, firstRun, dir.path()));
     QCOMPARE(s.StartPage, QString());
     QCOMPARE(s.PreviewUpdate, 0);
-    QCOMPARE(readBytes(dir.filePath(QStringLiteral("setting.dat"))), encodeInternal(line) + "\r\n");
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("setting.dat"))),
+             encodeInternal(line).value() + "\r\n");
     LoadSettings(QString(), s, firstRun, dir.path());
     QCOMPARE(s.StartPage, QStringLiteral("help"));
     QCOMPARE(s.PaneSplit, 2);
@@ -181,6 +187,52 @@ void TstSettings::recordRoundTripsThroughTheFile() {
     LoadSettings(QString(), back, firstRun, dir.path());
     QCOMPARE(SettingsFile::fieldsOf(back), SettingsFile::fieldsOf(s));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("setting.dat")});
+}
+
+void TstSettings::defaultLineLeavesOutAFolderThatCannotBeAField_data() {
+    QTest::addColumn<QString>("folderName");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("the separator") << QStringLiteral("a[]b") << false;
+    QTest::newRow("LF") << QStringLiteral("a\nb") << false;
+    QTest::newRow("CR") << QStringLiteral("a\rb") << false;
+    QTest::newRow("brackets apart") << QStringLiteral("]a[b][") << true;
+}
+
+void TstSettings::defaultLineLeavesOutAFolderThatCannotBeAField() {
+    QFETCH(QString, folderName);
+    QFETCH(bool, kept);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(folderName));
+    const QString folder = dir.filePath(folderName);
+    Settings s;
+    bool firstRun = false;
+    QVERIFY(LoadSettings(QString(), s, firstRun, folder));
+    QVERIFY(firstRun);
+    const QString line = QStringLiteral("[]0[]0[]16777215[]0[]0[]0[]0[]0[]") +
+                         (kept ? folder : QString()) + QStringLiteral("[]0[]50[]初期設定[]0\r\n");
+    QCOMPARE(readBytes(folder + QStringLiteral("/setting.dat")), encodeInternal(line).value());
+    // Every later field reads as the default it is.
+    QCOMPARE(s.LastDocumentPath, kept ? folder : QString());
+    QCOMPARE(s.PaneSplit, 0);
+    QCOMPARE(s.PaneSplitPercent, 50);
+    QCOMPARE(s.EditorFontName, QStringLiteral("初期設定"));
+    QCOMPARE(s.EditorFontSize, 0);
+}
+
+void TstSettings::aPipeForTheFileIsNotWaitedOn() {
+    QTemporaryDir dir;
+    FifoGuard pipe(dir.filePath(QStringLiteral("setting.dat")));
+    QVERIFY(pipe.made());
+    Settings s;
+    s.EditorFontName = QStringLiteral("before");
+    bool firstRun = true;
+    QVERIFY(LoadSettings(QString(), s, firstRun, dir.path()));
+    QVERIFY(!pipe.released());
+    // Read as an empty file: every field its default, and the pipe is left where it is.
+    QVERIFY(!firstRun);
+    QCOMPARE(s.EditorFontName, QStringLiteral("初期設定"));
+    QCOMPARE(s.LastDocumentPath, dir.path());
+    QVERIFY(!QFileInfo(dir.filePath(QStringLiteral("setting.dat"))).isFile());
 }
 
 TAGLOOM_TEST_MAIN(TstSettings)

@@ -4,6 +4,7 @@
 #include "host/TextFile.h"
 #include "settings/SettingsFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -25,6 +26,9 @@ void installTestTranslations() {
 
 EditorFixture::EditorFixture() : host(dir.path()) {}
 
+EditorFixture::EditorFixture(const QString& folderTemplate)
+    : dir(QDir::tempPath() + u'/' + folderTemplate), host(dir.path()) {}
+
 EditorFixture::~EditorFixture() = default;
 
 void EditorFixture::writeSettings(const QMap<int, QString>& fields) {
@@ -32,7 +36,7 @@ void EditorFixture::writeSettings(const QMap<int, QString>& fields) {
     for (auto it = fields.begin(); it != fields.end(); ++it)
         line[it.key()] = it.value();
     writeBytes(appFile(QStringLiteral("setting.dat")),
-               encodeInternal(line.join(QStringLiteral("[]")) + QStringLiteral("\r\n")));
+               encodeInternal(line.join(QStringLiteral("[]")) + QStringLiteral("\r\n")).value());
 }
 
 frmEdit& EditorFixture::open(bool load) {

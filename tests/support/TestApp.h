@@ -27,6 +27,9 @@ void installTestTranslations();
 // A main window over a fake host whose application folder is a fresh temporary folder.
 struct EditorFixture {
     EditorFixture();
+    // The application folder named from `folderTemplate` (ending in XXXXXX) in the temporary
+    // folder.
+    explicit EditorFixture(const QString& folderTemplate);
     ~EditorFixture();
 
     QString appFile(const QString& name) const { return dir.filePath(name); }

@@ -27,6 +27,9 @@ private slots:
     void tooLargeTable_data();
     void tooLargeTable();
     void tooLargeFileIsNotRead();
+    void damagedCsvIsToldAfterTheTable();
+    void specialFileIsACsvFailure_data();
+    void specialFileIsACsvFailure();
     void tableDataBytes_data();
     void tableDataBytes();
 
@@ -39,6 +42,8 @@ private slots:
     void createTableFromWindow();
     void createWithNothingEntered();
     void failedConversionPutsTheTextBack();
+    void damagedCharacterIsNeverConverted_data();
+    void damagedCharacterIsNeverConverted();
     void typingAids_data();
     void typingAids();
     void windowTexts();

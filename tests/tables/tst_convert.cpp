@@ -1,5 +1,6 @@
 #include "TableTests.h"
 #include "host/TextFile.h"
+#include "support/FifoGuard.h"
 #include "support/TestApp.h"
 
 #include <QDir>
@@ -183,6 +184,57 @@ void TstTables::tooLargeFileIsNotRead() {
     b.host.fileChoices.push_back(b.appFile(u"big.csv"_s));
     b.converter().setLimit(bytes.size() / 2);
     QCOMPARE(b.converter().CsvToTable(true), TableOutcome::CsvFailure);
+}
+
+void TstTables::damagedCsvIsToldAfterTheTable() {
+    TableBench b;
+    const QString csv = b.appFile(u"broken.csv"_s);
+    writeBytes(
+        csv,
+        encodeText(u"a,b\r\nc"_s + QChar(0xDFFF) + u"\r\n"_s, TextEncoding::Utf16BeBom).value());
+    b.host.fileChoices.push_back(csv);
+    b.host.inputs.push_back(u"1"_s);
+    QCOMPARE(b.converter().CsvToTable(true), TableOutcome::Inserted);
+    QCOMPARE(b.buffer.text(),
+             u"<TABLE border=\"1\">\r\n<TR><TD>a</TD><TD>b</TD></TR>\r\n<TR><TD>c"_s +
+                 QChar(0xDFFF) + u"</TD></TABLE>"_s);
+    QCOMPARE(callKinds(b.host),
+             QStringList({"beep", "disable", "open", "input", "enable", "beep", "msgbox"}));
+    const HostCall notice = b.host.callsOf(u"msgbox"_s).first();
+    QCOMPARE(notice.text, u"このファイルには壊れた文字（対になっていないサロゲート U+DFFF、2 行目）"
+                          u"が含まれています。表（テーブル）にはそのまま入れてあります。"_s);
+    QCOMPARE(notice.title, u"壊れた文字"_s);
+}
+
+void TstTables::specialFileIsACsvFailure_data() {
+    QTest::addColumn<QString>("target"); // what the chosen file links to; empty: the pipe
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a named pipe") << QString() << u"名前付きパイプ"_s;
+    QTest::newRow("a link to a device") << u"/dev/null"_s << u"デバイス"_s;
+}
+
+void TstTables::specialFileIsACsvFailure() {
+    QFETCH(QString, target);
+    QFETCH(QString, kind);
+    TableBench b;
+    FifoGuard pipe(b.appFile(u"pipe.csv"_s));
+    QVERIFY(pipe.made());
+    const QString chosen = target.isEmpty() ? b.appFile(u"pipe.csv"_s) : b.appFile(u"chosen.csv"_s);
+    if (!target.isEmpty())
+        QVERIFY(QFile::link(target, chosen));
+    b.buffer.setText(u"xyz"_s);
+    b.buffer.setSelection(1, 1);
+    b.host.fileChoices.push_back(chosen);
+    b.host.inputs.push_back(u"1"_s);
+
+    QCOMPARE(b.converter().CsvToTable(true), TableOutcome::CsvFailure);
+
+    QVERIFY(!pipe.released());
+    QCOMPARE(callKinds(b.host), QStringList({"beep", "disable", "open", "msgbox", "enable"}));
+    QCOMPARE(b.host.callsOf(u"msgbox"_s).first().text,
+             kCsvMessage + u"\r\n通常のファイルではないため読み込めません（%1）"_s.arg(kind));
+    QCOMPARE(errorPageText(b), kCsvHeading + u"\r\n"_s + chosen + u"<HR>y\r\n"_s);
+    QCOMPARE(b.buffer.text(), u"xyz"_s);
 }
 
 void TstTables::tableDataBytes_data() {

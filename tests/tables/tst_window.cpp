@@ -2,6 +2,7 @@
 #include "app/MenuTree.h"
 #include "app/TableWiring.h"
 #include "app/frmEdit.h"
+#include "document/Documents.h"
 #include "host/TextFile.h"
 #include "support/TestApp.h"
 #include "tables/frmTable.h"
@@ -256,6 +257,59 @@ void TstTables::failedConversionPutsTheTextBack() {
     QCOMPARE(navigatedFile(fx.host), fx.appFile(u"HTML-TGLM-error.html"_s));
     QVERIFY(readBytes(fx.appFile(u"HTML-TGLM-error.html"_s)).contains("Error:"));
     QVERIFY(!fx.state.document.DocumentSaved);
+}
+
+void TstTables::damagedCharacterIsNeverConverted_data() {
+    QTest::addColumn<bool>("throughWindow");
+    QTest::newRow("F3, Yes") << false;
+    QTest::newRow("F3, No, the window's button") << true;
+}
+
+// A UTF-16 page "a,b" CR LF "c", a lone U+D800, "d,e": no internal file can hold its text, so it
+// is refused with a message and the document keeps every character.
+void TstTables::damagedCharacterIsNeverConverted() {
+    QFETCH(bool, throughWindow);
+    EditorFixture fx;
+    frmEdit& w = fx.open();
+    const QString page = u"a,b\r\nc"_s + QChar(0xD800) + u"d,e"_s;
+    const QString path = fx.appFile(u"damaged.html"_s);
+    writeBytes(path, encodeText(page, TextEncoding::Utf16LeBom).value());
+    fx.host.fileChoices.push_back(path);
+    w.documents().OpenDocument(1);
+    const QString opened = page + u"\r\n"_s;
+    QCOMPARE(w.buffer().text(), opened);
+    writeBytes(fx.appFile(u"Table.dat"_s), "old,table\r\n");
+    w.menus().item(u"mnuAllSelect"_s)->trigger();
+    QCOMPARE(w.buffer().selectedText(), opened);
+    fx.host.clear();
+
+    fx.host.answers.push_back(throughWindow ? Answer::No : Answer::Yes);
+    fx.host.inputs.push_back(u"1"_s);
+    bool windowStayedOpen = false;
+    if (throughWindow)
+        fx.host.dialogScripts.push_back([&](QDialog* d) {
+            auto* f = qobject_cast<frmTable*>(d);
+            if (!f || !showActive(f))
+                return -1;
+            QTest::mouseClick(f->Command4, Qt::LeftButton);
+            windowStayedOpen = f->isVisible();
+            f->close(); // its text goes back into the document
+            return f->result();
+        });
+    triggerF3(w);
+
+    QCOMPARE(w.buffer().text(), opened);
+    const HostCall refusal = fx.host.callsOf(u"msgbox"_s).last();
+    QCOMPARE(refusal.text,
+             u"表（テーブル）にする文字列に壊れた文字（対になっていないサロゲート "
+             u"U+D800、2 行目）が含まれているため、表（テーブル）を作成できません。"_s);
+    QCOMPARE(refusal.title, u"壊れた文字"_s);
+    QCOMPARE(refusal.icon, Icon::Exclamation);
+    QCOMPARE(fx.host.count(u"input"_s), 0);
+    QVERIFY(fx.host.mainWindowEnabled);
+    QCOMPARE(windowStayedOpen, throughWindow);
+    // No older table is left behind to be converted in its place.
+    QVERIFY(!QFile::exists(fx.appFile(u"Table.dat"_s)));
 }
 
 void TstTables::typingAids_data() {

@@ -3,6 +3,7 @@
 #include "app/frmEdit.h"
 #include "host/EditBuffer.h"
 #include "host/TextFile.h"
+#include "support/FifoGuard.h"
 #include "support/TestApp.h"
 #include "tags/HtmlMenu.h"
 #include "usertags/UserTagMenu.h"
@@ -36,6 +37,8 @@ private slots:
     void uncreatableStoreIsReportedOnce();
     void appendWritesOneRecord_data();
     void appendWritesOneRecord();
+    void damagedCharacterIsNeverRegistered_data();
+    void damagedCharacterIsNeverRegistered();
     void deleteRemovesIdenticalRecordsOnly();
     void deletionKeepsOtherRecordsBytes_data();
     void deletionKeepsOtherRecordsBytes();
@@ -55,6 +58,10 @@ private slots:
     void selectedTagPreview();
     void deletionRemovesIdenticalTags();
     void deletingTheLastTag();
+    void deletionRemovesTheChosenLine_data();
+    void deletionRemovesTheChosenLine();
+    void deletionOfAChangedLineIsRefused();
+    void onlyASelectionShowsATag();
     void cautionBox();
 
     void startUpLoadsTheStore();
@@ -190,31 +197,45 @@ void TstUserTags::loadNeverClearsRows() {
 }
 
 void TstUserTags::unreadableStoreIsKept_data() {
-    QTest::addColumn<bool>("directory");
-    QTest::newRow("cannot be opened") << true;
-    QTest::newRow("cannot be decoded") << false;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("cannot be opened")
+        << u"folder"_s << u"通常のファイルではないため読み込めません（フォルダ）"_s;
+    QTest::newRow("cannot be decoded") << u"file"_s << u"読めない文字が含まれています"_s;
+    QTest::newRow("a named pipe, never waited on")
+        << u"pipe"_s << u"通常のファイルではないため読み込めません（名前付きパイプ）"_s;
 }
 
 void TstUserTags::unreadableStoreIsKept() {
-    QFETCH(bool, directory);
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
     StoreBench b;
     const QByteArray garbage("<A>,</A>,\x81\x20\xFF\r\n", 13);
-    if (directory)
+    std::optional<FifoGuard> pipe;
+    if (kind == u"folder"_s)
         QVERIFY(QDir(b.dir.path()).mkdir(u"tags.dat"_s));
+    else if (kind == u"pipe"_s)
+        QVERIFY(pipe.emplace(b.file()).made());
     else
         writeBytes(b.file(), garbage);
     b.store->LoadUserTags();
     b.store->LoadUserTags();
     QCOMPARE(b.host.kinds(), QStringList{u"msgbox"_s});
-    QVERIFY(b.host.calls[0].text.contains(b.file()));
+    QCOMPARE(b.host.calls[0].text,
+             u"%1 を読み込めませんでした。ファイルはそのまま残してあります。\r\n%2"_s.arg(b.file(),
+                                                                                          reason));
     QCOMPARE(b.host.calls[0].title, u"エラー"_s);
     QCOMPARE(b.captions(), QStringList{kNoTags});
     // Registering into it does not replace it either.
     QVERIFY(!b.store->AppendUserTag(u"<B>"_s, u"</B>"_s, true, u"B"_s));
-    if (directory)
+    if (kind == u"folder"_s) {
         QVERIFY(QFileInfo(b.file()).isDir());
-    else
+    } else if (pipe) {
+        QVERIFY(!pipe->released());
+        QVERIFY(QFileInfo(b.file()).exists() && !QFileInfo(b.file()).isFile());
+    } else {
         QCOMPARE(readBytes(b.file()), garbage);
+    }
 }
 
 void TstUserTags::uncreatableStoreIsReportedOnce() {
@@ -269,6 +290,40 @@ void TstUserTags::appendWritesOneRecord() {
     // It neither reloads nor tells the user anything.
     QCOMPARE(b.store->tagCount(), 0);
     QVERIFY(b.host.calls.isEmpty());
+}
+
+void TstUserTags::damagedCharacterIsNeverRegistered_data() {
+    QTest::addColumn<QByteArray>("before"); // empty: no file
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message"); // %1: the store's path
+    const QString damagedName = u"太"_s + QChar(0xD800);
+    const QString refused = u"登録するタグに壊れた文字（対になっていないサロゲート U+D800）が含まれ"
+                            u"ているため、タグを登録できませんでした。"_s;
+    QTest::newRow("no store yet") << QByteArray() << damagedName << refused;
+    QTest::newRow("CP932 store") << cp932(u"<A>,</A>,甲\r\n"_s) << damagedName << refused;
+    QTest::newRow("UTF-8 store") << QByteArray("\xEF\xBB\xBF<A>,</A>,A\r\n") << damagedName
+                                 << refused;
+    // UTF-8, which a UTF-16 store moves to, could not hold the damaged record already there.
+    QTest::newRow("UTF-16 store holding one")
+        << encodeText(u"<A>,</A>,"_s + QChar(0xDC00) + u"\r\n"_s, TextEncoding::Utf16LeBom).value()
+        << u"B"_s << u"%1 を読み込めないため、タグを登録できませんでした。"_s;
+}
+
+void TstUserTags::damagedCharacterIsNeverRegistered() {
+    QFETCH(QByteArray, before);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    StoreBench b;
+    if (!before.isEmpty())
+        writeBytes(b.file(), before);
+    QVERIFY(!b.store->AppendUserTag(u"<B>"_s, u"</B>"_s, true, name));
+    QCOMPARE(b.host.kinds(), QStringList{u"msgbox"_s});
+    QCOMPARE(b.host.calls[0].text, QString(message).replace(u"%1"_s, b.file()));
+    QCOMPARE(b.host.calls[0].title, u"エラー"_s);
+    if (before.isEmpty())
+        QVERIFY(!QFile::exists(b.file()));
+    else
+        QCOMPARE(readBytes(b.file()), before);
 }
 
 void TstUserTags::deleteRemovesIdenticalRecordsOnly() {
@@ -597,6 +652,99 @@ void TstUserTags::deletingTheLastTag() {
     QCOMPARE(f.lblTAGc2->text(), u"あと100個登録可能"_s);
     QCOMPARE(b.captions(), QStringList{kNoTags});
     QVERIFY(!userTagItem(b.menu, 0)->isEnabled());
+}
+
+void TstUserTags::deletionRemovesTheChosenLine_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("a line without commas")
+        << u"<A>,</A>,A\r\n<HR>\r\n<B>,</B>,B\r\n"_s << 1 << u"<A>,</A>,A\r\n<B>,</B>,B\r\n"_s;
+    QTest::newRow("a line with one comma")
+        << u"<A>,</A>\r\n<B>,</B>,B\r\n"_s << 0 << u"<B>,</B>,B\r\n"_s;
+    QTest::newRow("a line with five fields") << u"<B>,</B>,B\r\n<A>,</A>,A,x,y\r\n<A>,</A>,A\r\n"_s
+                                             << 1 << u"<B>,</B>,B\r\n<A>,</A>,A\r\n"_s;
+    QTest::newRow("identical odd lines go together")
+        << u"<HR>\r\n<A>,</A>,A\r\n<HR>\r\n<HR>,,\r\n"_s << 2 << u"<A>,</A>,A\r\n<HR>,,\r\n"_s;
+}
+
+void TstUserTags::deletionRemovesTheChosenLine() {
+    QFETCH(QString, before);
+    QFETCH(int, position);
+    QFETCH(QString, after);
+    StoreBench b;
+    b.writeStore(before);
+    frmTAGDEL f(*b.store, b.host);
+    const int listed = f.lstTAG->count();
+    f.lstTAG->setCurrentRow(position);
+    b.host.clear();
+    b.host.answers = {Answer::Yes};
+    f.cmdDEL->click();
+    QCOMPARE(readBytes(b.file()), cp932(after));
+    QCOMPARE(b.host.kinds(), (QStringList{u"msgbox"_s, u"beep"_s}));
+    QCOMPARE(f.lstTAG->count(), int(splitStoreLines(after).size()));
+    QVERIFY(f.lstTAG->count() < listed);
+}
+
+void TstUserTags::deletionOfAChangedLineIsRefused() {
+    StoreBench b;
+    b.writeStore(u"<A>,</A>,A\r\n<B>,</B>,B\r\n"_s);
+    frmTAGDEL f(*b.store, b.host);
+    // Another copy of the program rewrites the store while the list shows the old one.
+    const QByteArray changed = cp932(u"<B>,</B>,B\r\n<C>,</C>,C\r\n"_s);
+    writeBytes(b.file(), changed);
+    f.lstTAG->setCurrentRow(0);
+    b.host.clear();
+    b.host.answers = {Answer::Yes};
+    f.cmdDEL->click();
+    QCOMPARE(readBytes(b.file()), changed);
+    QCOMPARE(b.host.kinds(), (QStringList{u"msgbox"_s, u"msgbox"_s, u"beep"_s}));
+    const HostCall refusal = b.host.calls[1];
+    QCOMPARE(refusal.text,
+             b.file() + u" は一覧を読み込んだ後に変更されていたため、「A」を削除できませんでした。"
+                        u"一覧を読み込み直します。"_s);
+    QCOMPARE(refusal.icon, Icon::Exclamation);
+    QCOMPARE(refusal.title, u"エラー"_s);
+    // The list now shows the file as it is.
+    QCOMPARE(f.lstTAG->count(), 2);
+    QCOMPARE(f.lstTAG->item(0)->text(), u"B"_s);
+    QVERIFY(!QFile::exists(b.file(u"tagtemp.dat"_s)));
+}
+
+void TstUserTags::onlyASelectionShowsATag() {
+    StoreBench b;
+    b.writeStore(u"<B>,</B>,太字\r\n<HR>,,横線\r\n<I>,</I>,斜体\r\n"_s);
+    frmTAGDEL f(*b.store, b.host);
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QApplication::setActiveWindow(&f);
+    // Focus in the list gives it a current row, but nothing is chosen yet.
+    QTRY_COMPARE(QApplication::focusWidget(), f.lstTAG);
+    QCOMPARE(f.lstTAG->currentRow(), 0);
+    QVERIFY(f.lstTAG->selectedItems().isEmpty());
+    QCOMPARE(f.fraTAG->title(), u"選択されたタグ"_s);
+    QCOMPARE(f.lblSeleTAG->text(), u"-"_s);
+    // A click picks one.
+    QListWidgetItem* second = f.lstTAG->item(1);
+    QTest::mouseClick(f.lstTAG->viewport(), Qt::LeftButton, {},
+                      f.lstTAG->visualItemRect(second).center());
+    QCOMPARE(f.fraTAG->title(), u"横線"_s);
+    QCOMPARE(f.lblSeleTAG->text(), u"<HR>　（終了タグはありません）"_s);
+    b.host.answers = {Answer::Yes};
+    QTest::mouseClick(f.cmdDEL, Qt::LeftButton);
+    QCOMPARE(readBytes(b.file()), cp932(u"<B>,</B>,太字\r\n<I>,</I>,斜体\r\n"_s));
+    QCOMPARE(QApplication::focusWidget(), f.cmdDEL);
+    // Back in the list by the keyboard: still nothing chosen, nothing shown.
+    for (int i = 0; i < 5 && QApplication::focusWidget() != f.lstTAG; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.lstTAG);
+    QVERIFY(f.lstTAG->selectedItems().isEmpty());
+    QCOMPARE(f.fraTAG->title(), u"タグが選択されていません"_s);
+    QCOMPARE(f.lblSeleTAG->text(), QString());
+    // The arrow keys choose as they move.
+    QTest::keyClick(f.lstTAG, Qt::Key_Down);
+    QCOMPARE(f.fraTAG->title(), u"斜体"_s);
+    QCOMPARE(f.lblSeleTAG->text(), u"<I>テスト</I>"_s);
 }
 
 void TstUserTags::cautionBox() {

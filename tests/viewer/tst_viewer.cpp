@@ -1,6 +1,7 @@
 #include "app/MenuTree.h"
 #include "app/frmEdit.h"
 #include "host/EditBuffer.h"
+#include "support/FifoGuard.h"
 #include "support/TestApp.h"
 #include "viewer/ImagePaste.h"
 #include "viewer/frmV.h"
@@ -25,10 +26,14 @@ private slots:
     void sizeIsTheFloorOfKilobytes_data();
     void sizeIsTheFloorOfKilobytes();
     void damagedPictureKeepsThePreviousOne();
+    void linkToAPipeIsNotWaitedOn();
     void emptyFolder();
     void folderChangeKeepsThePictureShown();
     void picturesAreFittedNeverEnlarged();
     void rightClicksEnlargeAndRestoreTheFileList();
+    void rightDoubleClickOnlyResizes();
+    void focusStaysWhilePicturesShow();
+    void enterPressesNoButton();
     void fileWindowCheckBox();
     void pictureMenuCopyItemNeedsAPicture();
     void openWithTheAssociatedProgram();
@@ -233,6 +238,24 @@ void TstViewer::damagedPictureKeepsThePreviousOne() {
     QVERIFY(v.File->isEnabled() && v.cmdN->isEnabled() && v.cmdP->isEnabled());
 }
 
+// The list shows a link to a named pipe as a file; reading it would hold the window.
+void TstViewer::linkToAPipeIsNotWaitedOn() {
+    ViewerBench b;
+    QTemporaryDir elsewhere;
+    FifoGuard pipe(elsewhere.filePath(QStringLiteral("pipe")));
+    QVERIFY(pipe.made());
+    writeImage(b.file("a.bmp"), {10, 10}, "BMP", Qt::blue);
+    QVERIFY(QFile::link(elsewhere.filePath(QStringLiteral("pipe")), b.file("b.jpg")));
+    frmV& v = b.open();
+    QCOMPARE(b.listed(), QStringList({"a.bmp", "b.jpg"}));
+    v.cmdN->click();
+    b.host.clear();
+    v.cmdN->click();
+    QVERIFY(!pipe.released());
+    QCOMPARE(b.host.callsOf("msgbox").first().text, kImageError);
+    QVERIFY(v.File->isEnabled() && v.cmdN->isEnabled() && v.cmdP->isEnabled());
+}
+
 void TstViewer::emptyFolder() {
     ViewerBench b;
     writeBytes(b.file("page.html"), "x");
@@ -303,6 +326,84 @@ void TstViewer::rightClicksEnlargeAndRestoreTheFileList() {
     QTest::mouseClick(v.File->viewport(), Qt::RightButton, {}, QPoint(5, 5));
     QCOMPARE(v.File->geometry(), start);
     QVERIFY(!v.FileWinBig());
+    QCOMPARE(b.host.kinds(), QStringList());
+}
+
+void TstViewer::rightDoubleClickOnlyResizes() {
+    ViewerBench b;
+    // Enough files that the enlarged list still has one under the pointer.
+    for (int i = 0; i < 40; ++i)
+        writeBytes(b.file(QStringLiteral("p%1.gif").arg(i, 2, 10, QLatin1Char('0'))), tinyGif());
+    frmV& v = b.open();
+    v.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v));
+    const QRect start = v.File->geometry();
+    // Through the window, as the desktop delivers it: press, release, double-click, release.
+    const QPoint row = v.File->visualItemRect(v.File->item(1)).center();
+    QTest::mouseDClick(v.windowHandle(), Qt::RightButton, {}, v.File->viewport()->mapTo(&v, row));
+    // Each release of the right button resizes: two of them put the list back.
+    QCOMPARE(v.File->geometry(), start);
+    QVERIFY(!v.FileWinBig());
+    QCOMPARE(v.selectedIndex(), -1);
+    QCOMPARE(v.Path(), QString());
+    QCOMPARE(b.host.kinds(), QStringList());
+}
+
+void TstViewer::focusStaysWhilePicturesShow() {
+    ViewerBench b;
+    QVERIFY(QDir(b.dir.path()).mkdir("sub"));
+    frmV& v = b.openThree();
+    v.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v));
+    QApplication::setActiveWindow(&v);
+    QTRY_VERIFY(v.isActiveWindow());
+    const int drive = v.Drive->currentIndex();
+    // A click in the list, then the arrow keys.
+    QTest::mouseClick(v.File->viewport(), Qt::LeftButton, {},
+                      v.File->visualItemRect(v.File->item(0)).center());
+    QCOMPARE(QApplication::focusWidget(), v.File);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), v.File);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(v.fraV->title(), QStringLiteral("ファイル名：c.gif"));
+    QCOMPARE(QApplication::focusWidget(), v.File);
+    // "＜" and "＞" keep it too, so Space steps on.
+    QTest::mouseClick(v.cmdP, Qt::LeftButton);
+    QCOMPARE(v.fraV->title(), QStringLiteral("ファイル名：b.bmp"));
+    QCOMPARE(QApplication::focusWidget(), v.cmdP);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(v.fraV->title(), QStringLiteral("ファイル名：a.jpg"));
+    QTest::mouseClick(v.cmdN, Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), v.cmdN);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(v.Drive->currentIndex(), drive);
+    QCOMPARE(v.dirPath(), b.dir.path());
+    QCOMPARE(b.host.count("msgbox"), 0);
+}
+
+void TstViewer::enterPressesNoButton() {
+    ViewerBench b;
+    QVERIFY(QDir(b.dir.path()).mkdir("sub"));
+    frmV& v = b.openThree();
+    v.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v));
+    QApplication::setActiveWindow(&v);
+    QTRY_VERIFY(v.isActiveWindow());
+    QVERIFY(!v.cmdN->isDefault() && !v.cmdP->isDefault());
+    // Enter in the drive box: nothing.
+    v.Drive->setFocus();
+    QTest::keyClick(v.Drive, Qt::Key_Return);
+    QCOMPARE(b.host.kinds(), QStringList());
+    // Enter on a folder opens it, and only that.
+    const int sub = b.folders().indexOf(b.file("sub"));
+    QVERIFY(sub >= 0);
+    QTest::mouseClick(v.Dir->viewport(), Qt::LeftButton, {},
+                      v.Dir->visualItemRect(v.Dir->item(sub)).center());
+    QTest::keyClick(v.Dir, Qt::Key_Return);
+    QTRY_COMPARE(v.dirPath(), b.file("sub"));
+    QCOMPARE(v.lblIndex->text(), QStringLiteral("ここにはファイルがありません"));
+    QCOMPARE(v.Path(), QString());
+    QCOMPARE(v.fraV->title(), QStringLiteral("ファイル名："));
     QCOMPARE(b.host.kinds(), QStringList());
 }
 
