@@ -1,6 +1,7 @@
 // Typing HTML into the real text pane of a shown main window: end tags completed after "</",
 // the suggestion list's names and keys, their undo, and the full-width space marks.
 #include "app/EditorWiring.h"
+#include "app/MenuTree.h"
 #include "app/TextPane.h"
 #include "app/frmEdit.h"
 #include "editor/HighlightColors.h"
@@ -10,7 +11,10 @@
 #include "host/EditBuffer.h"
 #include "support/TestApp.h"
 
+#include <QAction>
 #include <QInputMethodEvent>
+#include <QMenu>
+#include <QSignalSpy>
 #include <QTextBlock>
 
 class TstTyping : public QObject {
@@ -22,6 +26,8 @@ private slots:
 
     void typedKeys_data();
     void typedKeys();
+    void otherKeysKeepTheirMeaning_data();
+    void otherKeysKeepTheirMeaning();
     void undoTakesACompletionWithItsRun_data();
     void undoTakesACompletionWithItsRun();
     void listKeepsTheFocusInThePane();
@@ -299,6 +305,107 @@ void TstTyping::typedKeys() {
     QCOMPARE(textWithCaret(), result);
     QCOMPARE(shownList(), list);
     QVERIFY(pane()->hasFocus());
+}
+
+// What the aids may leave behind (an end tag just added, an open list, a list closed by
+// Escape) changes no other key: the F1 popups, Ctrl+Tab, Shift+Enter, Enter with BR on Enter,
+// Tab and the menu shortcuts do what they do without the aids.
+void TstTyping::otherKeysKeepTheirMeaning_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("typed"); // the text after `keys`, caret marked
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("brOnEnter");
+    QTest::addColumn<QString>("result"); // the text after `key`, caret marked
+    QTest::addColumn<QString>("popup");  // the menu popped up, if any
+    QTest::addColumn<QString>("item");   // the menu item run, if any
+    QTest::addColumn<bool>("focusStays");
+
+    const int shift = int(Qt::ShiftModifier);
+    const int ctrl = int(Qt::ControlModifier);
+    const struct {
+        const char* name;
+        const char* keys;
+        const char* typed;
+        bool listOpen;
+    } states[] = {{"after an end tag", "<b>x</", "<b>x</b>|", false},
+                  {"list open", "<ta", "<ta|", true},
+                  {"list closed by Escape", "<ta{Esc}", "<ta|", false}};
+    for (const auto& st : states) {
+        const QString typed = QString::fromUtf8(st.typed);
+        const QString before = typed.chopped(1);
+        const auto row = [&](const char* key) -> QTestData& {
+            QTestData& data = QTest::newRow(qPrintable(
+                QStringLiteral("%1, %2").arg(QLatin1StringView(st.name), QLatin1StringView(key))));
+            return data << QString::fromUtf8(st.keys) << typed;
+        };
+        row("F1") << int(Qt::Key_F1) << 0 << 0 << typed << "mnuHTML"
+                  << "" << true;
+        row("Shift+F1") << int(Qt::Key_F1) << shift << 0 << typed << "mnuUserTAGS"
+                        << "" << true;
+        row("Ctrl+Tab") << int(Qt::Key_Tab) << ctrl << 0 << before + "\t|"
+                        << ""
+                        << "" << true;
+        row("Shift+Enter") << int(Qt::Key_Return) << shift << 0 << before + "<BR>\r\n|"
+                           << ""
+                           << "" << true;
+        row("Ctrl+A") << int(Qt::Key_A) << ctrl << 0 << typed << ""
+                      << "mnuAllSelect" << true;
+        if (!st.listOpen) {
+            // Enter and Tab take the chosen name only while the list is open.
+            row("Enter, BR on Enter") << int(Qt::Key_Return) << 0 << 1 << before + "<BR>\r\n|"
+                                      << ""
+                                      << "" << true;
+            row("Tab") << int(Qt::Key_Tab) << 0 << 0 << typed << ""
+                       << "" << false;
+        }
+    }
+}
+
+void TstTyping::otherKeysKeepTheirMeaning() {
+    QFETCH(QString, keys);
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, brOnEnter);
+    QFETCH(QString, result);
+    QFETCH(QString, popup);
+    QFETCH(QString, item);
+    QFETCH(bool, focusStays);
+    std::unique_ptr<QMenu> stand;
+    if (!fx->window->menus().menu(QStringLiteral("mnuUserTAGS"))) {
+        // The registered-tags menu as the user tags build it once a tag is registered.
+        stand = std::make_unique<QMenu>(fx->window->menus().menu(QStringLiteral("mnuHTML")));
+        stand->setObjectName(QStringLiteral("mnuUserTAGS"));
+    }
+    QSignalSpy ran(fx->window->menus().item(QStringLiteral("mnuAllSelect")), &QAction::triggered);
+    type(keys);
+    QCOMPARE(textWithCaret(), typed);
+    fx->host.clear();
+    fx->state.settings.BrOnEnter = int16_t(brOnEnter);
+    QTest::keyClick(pane(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    settle();
+    if (item.isEmpty()) {
+        QCOMPARE(textWithCaret(), result);
+        QCOMPARE(ran.count(), 0);
+    } else {
+        QCOMPARE(buffer().text(), result.remove(u'|'));
+        QCOMPARE(ran.count(), 1);
+        QCOMPARE(buffer().selectionStart(), 0);
+        QCOMPARE(buffer().selectionLength(), buffer().length());
+    }
+    // An edit writes the preview; only the popups count here.
+    QStringList popups;
+    for (const auto& call : std::as_const(fx->host.calls)) {
+        if (call.kind == u"popup")
+            popups << call.text;
+    }
+    QCOMPARE(popups, popup.isEmpty() ? QStringList() : QStringList{popup});
+    QCOMPARE(pane()->hasFocus(), focusStays);
+    if (!focusStays) {
+        pane()->setFocus();
+        settle();
+    }
 }
 
 void TstTyping::undoTakesACompletionWithItsRun_data() {

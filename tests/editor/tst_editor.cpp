@@ -254,9 +254,10 @@ void TstEditor::derivedColorsReadOnTheBackground() {
     QFETCH(bool, light);
     const HighlightColors c = deriveHighlightColors(background);
     QCOMPARE(c.background, background);
-    const QList<QColor> texts = {c.tag,        c.attributeName,  c.attributeValue, c.comment,
-                                 c.entity,     c.doctype,        c.embedded,       c.embeddedString,
-                                 c.lineNumber, c.unmatchedMarker};
+    const QList<QColor> texts = {
+        c.tag,        c.attributeName,   c.attributeValue, c.comment,
+        c.entity,     c.doctype,         c.embedded,       c.embeddedString,
+        c.lineNumber, c.unmatchedMarker, c.fullWidthSpace};
     const QList<QColor> grounds = {c.background, c.currentLine, c.matchedTag, c.unmatchedTag};
     for (const QColor& text : texts) {
         for (const QColor& ground : grounds) {
