@@ -370,6 +370,19 @@ void TstEditor::openElementStopsAtItsBudget() {
     const OpenElement near = openElementAt(doc, end - 10, {}, 4096);
     QCOMPARE(near.name, QStringLiteral("p"));
     QCOMPARE(near.start, int(text.lastIndexOf(u"<p>")));
+
+    // By default it looks back as far as the tag marks do: an element they pair is open, one
+    // they cannot reach is not.
+    for (const int lines : {2400, 2700}) {
+        QString page = QStringLiteral("<Body>\n");
+        for (int i = 0; i < lines; ++i)
+            page += QString(99, u'x') + u'\n';
+        QTextDocument far(page + QStringLiteral("</Body>"));
+        const bool reached = matchTagAt(far, int(page.size()) + 1, {}).partner.isValid();
+        QCOMPARE(reached, lines * 100 < (256 << 10));
+        QCOMPARE(openElementAt(far, int(page.size()), {}).name,
+                 reached ? QStringLiteral("Body") : QString());
+    }
 }
 
 void TstEditor::highlighterColoursOnlyLayoutsAndCatchesUp() {
