@@ -44,7 +44,7 @@ constexpr const char* kElements[][2] = {
     {"dl", ""},
     {"dt", ""},
     {"em", ""},
-    {"embed", "height src type width"},
+    {"embed", "autostart* height loop* src type width"},
     {"fieldset", "disabled form name"},
     {"figcaption", ""},
     {"figure", ""},

@@ -259,6 +259,10 @@ void TstTyping::typedKeys_data() {
     QTest::newRow("not in an end tag") << "<p>x</p|"
                                        << " cl" << 0 << "<p>x</p cl|"
                                        << "-";
+    QTest::newRow("an obsolete attribute the menus insert")
+        << "|"
+        << "<EMBED SRC=\"a.mid\" LO" << 0 << "<EMBED SRC=\"a.mid\" LO|"
+        << "LOOP　（廃止）";
     QTest::newRow("value, Enter") << "|"
                                   << "<input type=\"ch{Enter}" << 0 << "<input type=\"checkbox|"
                                   << "-";
