@@ -121,7 +121,8 @@ void frmEdit::wireCommands() {
     m_viewerWiring = std::make_unique<ViewerWiring>(m_state, m_host, *m_buffer, m, this);
     // After the HTML menu exists: the user tags fill its last submenu.
     m_userTagWiring = std::make_unique<UserTagWiring>(m_state, m_host, *m_buffer, m, this);
-    m_searchWiring = std::make_unique<SearchWiring>(m_host, *m_buffer, m, this);
+    m_searchWiring =
+        std::make_unique<SearchWiring>(m_host, *m_buffer, m, this, m_editorWiring->view());
     m_checkWiring = std::make_unique<CheckWiring>(*m_buffer, m_editorWiring->view(), m, m_client,
                                                   [this] { layoutTextPane(); });
 }
