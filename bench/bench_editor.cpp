@@ -1,13 +1,19 @@
 // The source pane with and without its highlighting, timed side by side in the same run: a
-// keystroke, opening a large document, and how soon its first screen is coloured.
+// keystroke, opening a large document, and how soon its first screen is coloured. Then the typing
+// aids: a key while no list is open, the list opening, an end tag completed.
+#include "app/EditorWiring.h"
+#include "app/TextPane.h"
 #include "document/Preview.h"
 #include "editor/HtmlHighlighter.h"
 #include "editor/SourceView.h"
+#include "editor/TypingAids.h"
 #include "host/EditBuffer.h"
 #include "state/ProgramState.h"
 #include "support/FakeHost.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -57,10 +63,27 @@ QString japanesePage(qsizetype bytes) {
     return page + QStringLiteral("</BODY>\r\n</HTML>\r\n");
 }
 
+// The pane as the program paints it: its text, then what the source view draws over the text.
+class OverlaidEdit : public QPlainTextEdit {
+public:
+    SourceView* view = nullptr;
+    double overSeconds = 0; // spent painting over the text
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPlainTextEdit::paintEvent(event);
+        if (view) {
+            const auto t0 = Clock::now();
+            view->paintOverText(event->rect(), firstVisibleBlock(), contentOffset());
+            overSeconds += since(t0);
+        }
+    }
+};
+
 // A shown pane with the keystroke path of the program: the buffer and the preview's change
-// handling; `highlighted` attaches the source view.
+// handling; `highlighted` attaches the source view, `overlaid` has it paint over the text.
 struct Pane {
-    explicit Pane(bool highlighted) : host(dir.path()) {
+    explicit Pane(bool highlighted, bool overlaid = true) : host(dir.path()) {
         program.settings.PreviewUpdate = 0;
         edit.resize(800, 700);
         buffer = std::make_unique<EditBuffer>(&edit);
@@ -69,6 +92,8 @@ struct Pane {
                          &Preview::txtEdit_Change);
         if (highlighted)
             view = new SourceView(&edit, [](int) {});
+        if (overlaid)
+            edit.view = view;
         edit.show();
         QCoreApplication::processEvents();
     }
@@ -83,7 +108,7 @@ struct Pane {
     QTemporaryDir dir;
     FakeHost host;
     ProgramState program;
-    QPlainTextEdit edit;
+    OverlaidEdit edit;
     QTimer timer;
     std::unique_ptr<EditBuffer> buffer;
     std::unique_ptr<Preview> preview;
@@ -121,6 +146,40 @@ void BM_Keystroke(benchmark::State& state) {
     }
     state.counters["x_without"] = seconds[1] / seconds[0];
     state.counters["ms_without"] = seconds[0] * 1000 / double(state.iterations());
+}
+
+// The keystroke of BM_Keystroke in two coloured panes, one of them painting the full-width
+// spaces over its text (the page has one on every heading's line).
+void BM_KeystrokeFullWidthMarks(benchmark::State& state) {
+    const QString page = japanesePage(state.range(0));
+    Pane bare(true, false);
+    Pane marked(true, true);
+    for (Pane* p : {&bare, &marked}) {
+        p->buffer->setText(page);
+        p->buffer->setSelection(p->buffer->length() - 30, 0);
+        p->shown();
+        p->view->highlighter().completeStates();
+    }
+    double seconds[2] = {0, 0};
+    bool insert = true;
+    bool bareFirst = true;
+    for (auto _ : state) {
+        for (Pane* p : bareFirst ? std::array{&bare, &marked} : std::array{&marked, &bare}) {
+            p->buffer->setSelection(p->buffer->length() - 30, insert ? 0 : 1);
+            const auto t0 = Clock::now();
+            p->buffer->replaceSelection(insert ? QStringLiteral("<") : QString());
+            p->painted();
+            seconds[p == &marked] += since(t0);
+            p->host.calls.clear();
+        }
+        insert = !insert;
+        bareFirst = !bareFirst;
+    }
+    state.counters["x_without_marks"] = seconds[1] / seconds[0];
+    state.counters["ms_without_marks"] = seconds[0] * 1000 / double(state.iterations());
+    // The marks' own share of a keystroke, timed inside the same keystrokes.
+    state.counters["marks_share"] = marked.edit.overSeconds / seconds[1];
+    state.counters["us_marks"] = marked.edit.overSeconds * 1e6 / double(state.iterations());
 }
 
 // Opening a document: the text set and the pane painted, then the first screen coloured.
@@ -179,6 +238,155 @@ void BM_JumpToEndAfterOpen(benchmark::State& state) {
     }
 }
 
+// The program's own text pane with its source view; `aids` leaves the typing aids attached.
+struct TypingPane {
+    explicit TypingPane(bool aids) : host(dir.path()) {
+        program.settings.PreviewUpdate = 0;
+        pane.resize(800, 700);
+        buffer = std::make_unique<EditBuffer>(&pane);
+        preview = std::make_unique<Preview>(program, host, *buffer, &timer);
+        QObject::connect(buffer.get(), &EditBuffer::changed, preview.get(),
+                         &Preview::txtEdit_Change);
+        wiring = std::make_unique<EditorWiring>(pane);
+        if (!aids)
+            pane.setTypingAids(nullptr);
+        pane.show();
+        QCoreApplication::processEvents();
+    }
+    void load(const QString& text, int caret) {
+        buffer->setText(text);
+        buffer->setSelection(caret, 0);
+        QCoreApplication::processEvents();
+        pane.viewport()->repaint();
+        wiring->view().highlighter().completeStates();
+    }
+    // A key pressed and released in the pane, as the window system delivers it.
+    void key(Qt::Key key, const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(&pane, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(&pane, &release);
+    }
+    void painted() { QCoreApplication::processEvents(); }
+
+    QTemporaryDir dir;
+    FakeHost host;
+    ProgramState program;
+    TextPane pane;
+    QTimer timer;
+    std::unique_ptr<EditBuffer> buffer;
+    std::unique_ptr<Preview> preview;
+    std::unique_ptr<EditorWiring> wiring;
+};
+
+// A letter typed inside a tag, where it opens no list, and taken back: the pane with its typing
+// aids against the same pane without them.
+void BM_TypedKeyNoList(benchmark::State& state) {
+    const QString page = japanesePage(state.range(0));
+    // Just before the ">" of the last picture's tag, after its last value.
+    const int caret = int(EditBuffer::toCrLf(page).lastIndexOf(u"\"240\">") + 5);
+    TypingPane plain(false);
+    TypingPane aided(true);
+    for (TypingPane* p : {&plain, &aided})
+        p->load(page, caret);
+    double seconds[2] = {0, 0};
+    double aids = 0;
+    const QKeyEvent typedX(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    bool plainFirst = true;
+    for (auto _ : state) {
+        for (TypingPane* p : plainFirst ? std::array{&plain, &aided} : std::array{&aided, &plain}) {
+            const auto t0 = Clock::now();
+            p->key(Qt::Key_X, QStringLiteral("x"));
+            p->painted();
+            seconds[p == &aided] += since(t0);
+            if (p == &aided) {
+                // What the aids add to the key, the pane's own handling left out.
+                const auto t1 = Clock::now();
+                aided.wiring->typingAids().afterTypedKey(&typedX);
+                aids += since(t1);
+            }
+            p->key(Qt::Key_Backspace, QStringLiteral("\b"));
+            p->painted();
+            p->host.calls.clear();
+        }
+        plainFirst = !plainFirst;
+    }
+    if (aided.wiring->typingAids().listOpen())
+        state.SkipWithError("a list opened");
+    state.counters["x_without_aids"] = seconds[1] / seconds[0];
+    state.counters["ms_without_aids"] = seconds[0] * 1000 / double(state.iterations());
+    state.counters["us_aids"] = aids * 1e6 / double(state.iterations());
+    state.counters["aids_share"] = aids / seconds[1];
+}
+
+// The list opening after "<t", against "<z" at the same place, which opens none.
+void BM_SuggestionListOpens(benchmark::State& state) {
+    const QString page = japanesePage(state.range(0));
+    TypingPane aided(true);
+    // At the start of the last section's line.
+    aided.load(page, int(EditBuffer::toCrLf(page).lastIndexOf(u"<DIV")));
+    aided.key(Qt::Key_Less, QStringLiteral("<"));
+    aided.painted();
+    double seconds[2] = {0, 0};
+    bool opened = true;
+    for (auto _ : state) {
+        for (const bool list : {true, false}) {
+            const auto t0 = Clock::now();
+            aided.key(list ? Qt::Key_T : Qt::Key_Z,
+                      list ? QStringLiteral("t") : QStringLiteral("z"));
+            aided.painted();
+            seconds[list ? 1 : 0] += since(t0);
+            opened = opened && aided.wiring->typingAids().listOpen() == list;
+            aided.key(Qt::Key_Backspace, QStringLiteral("\b"));
+            aided.painted();
+            aided.host.calls.clear();
+        }
+    }
+    if (!opened)
+        state.SkipWithError("the list did not open after <t, or opened after <z");
+    state.counters["ms_open"] = seconds[1] * 1000 / double(state.iterations());
+    state.counters["ms_no_list"] = seconds[0] * 1000 / double(state.iterations());
+    state.counters["x_no_list"] = seconds[1] / seconds[0];
+}
+
+// "/" typed after "<" just before the body's end tag, where the innermost open element is the
+// body itself, at the top of the page: the aided pane adds "BODY>" (at 100 KB; from 1 MB on the
+// body's start tag lies past the search's budget, so the whole budget is read for nothing), the
+// plain pane nothing.
+void BM_EndTagCompleted(benchmark::State& state) {
+    const QString page = japanesePage(state.range(0));
+    const int caret = int(EditBuffer::toCrLf(page).lastIndexOf(u"</BODY>"));
+    TypingPane plain(false);
+    TypingPane aided(true);
+    for (TypingPane* p : {&plain, &aided}) {
+        p->load(page, caret);
+        p->key(Qt::Key_Less, QStringLiteral("<"));
+        p->painted();
+    }
+    double seconds[2] = {0, 0};
+    QString completed;
+    for (auto _ : state) {
+        for (TypingPane* p : {&plain, &aided}) {
+            const auto t0 = Clock::now();
+            p->key(Qt::Key_Slash, QStringLiteral("/"));
+            p->painted();
+            seconds[p == &aided] += since(t0);
+            const int end = p->buffer->selectionStart();
+            if (p == &aided)
+                completed = p->buffer->text().mid(caret + 2, end - caret - 2);
+            p->buffer->setSelection(caret + 1, end - caret - 1);
+            p->buffer->replaceSelection(QString());
+            p->painted();
+            p->host.calls.clear();
+        }
+    }
+    const bool budgetPassed = caret > (256 << 10);
+    if (completed != (budgetPassed ? QString() : QStringLiteral("BODY>")))
+        state.SkipWithError(qPrintable(QStringLiteral("completed: ") + completed));
+    state.counters["ms_with_aids"] = seconds[1] * 1000 / double(state.iterations());
+    state.counters["ms_without_aids"] = seconds[0] * 1000 / double(state.iterations());
+}
+
 } // namespace
 
 BENCHMARK(BM_Keystroke)
@@ -187,5 +395,24 @@ BENCHMARK(BM_Keystroke)
     ->Arg(10 << 20)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(3.0);
+BENCHMARK(BM_KeystrokeFullWidthMarks)
+    ->Arg(100 << 10)
+    ->Arg(1 << 20)
+    ->Arg(10 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3.0);
 BENCHMARK(BM_Open)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_JumpToEndAfterOpen)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_TypedKeyNoList)
+    ->Arg(100 << 10)
+    ->Arg(1 << 20)
+    ->Arg(10 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK(BM_SuggestionListOpens)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_EndTagCompleted)
+    ->Arg(100 << 10)
+    ->Arg(1 << 20)
+    ->Arg(10 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-    cmake g++ make ccache pkg-config libicu-dev
+    cmake g++ make ccache pkg-config libicu-dev libpcre2-dev
     qt6-base-dev qt6-webengine-dev qt6-svg-dev libqt6webenginecore6-bin qt6-translations-l10n
     libgl1-mesa-dev libgl1-mesa-dri libbenchmark-dev libtidy-dev
     fonts-ipafont-gothic xvfb xauth xdotool

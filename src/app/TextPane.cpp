@@ -1,7 +1,10 @@
 #include "TextPane.h"
 
+#include "editor/TypingAids.h"
+
 #include <QAction>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -50,6 +53,30 @@ TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
     m_mirror = document()->toRawText();
     connect(document(), &QTextDocument::contentsChange, this, &TextPane::onContentsChange);
+}
+
+void TextPane::setTypingAids(TypingAids* aids) {
+    m_aids = aids;
+    if (m_aids) {
+        m_aids->setTypingScope([this](const std::function<void()>& edit) {
+            beginTyping();
+            edit();
+            endTyping();
+        });
+    }
+}
+
+void TextPane::paintEvent(QPaintEvent* event) {
+    QPlainTextEdit::paintEvent(event);
+    if (m_overlayPainter)
+        m_overlayPainter(event->rect(), firstVisibleBlock(), contentOffset());
+}
+
+bool TextPane::focusNextPrevChild(bool next) {
+    // Tab takes the chosen name while the suggestion list is open.
+    if (next && m_aids && m_aids->listOpen())
+        return false;
+    return QPlainTextEdit::focusNextPrevChild(next);
 }
 
 void TextPane::focusInEvent(QFocusEvent* event) {
@@ -111,6 +138,12 @@ void TextPane::txtEdit_KeyDown(int keyCode, int shift) {
 }
 
 void TextPane::keyPressEvent(QKeyEvent* event) {
+    // The open suggestion list answers a few keys first, and an end tag just completed is typed
+    // over; every other key goes on as if they were not there.
+    if (m_aids && m_aids->answersKey(event)) {
+        event->accept();
+        return;
+    }
     if (event->matches(QKeySequence::Undo)) {
         m_expectUndoKey = false;
         undoLastStep();
@@ -140,14 +173,19 @@ void TextPane::keyPressEvent(QKeyEvent* event) {
     } else {
         QPlainTextEdit::keyPressEvent(event);
     }
-    if (typing)
+    if (typing) {
+        if (m_aids)
+            m_aids->afterTypedKey(event);
         endTyping();
+    }
 }
 
 void TextPane::inputMethodEvent(QInputMethodEvent* event) {
     beginTyping();
     QPlainTextEdit::inputMethodEvent(event);
     endTyping();
+    if (m_aids)
+        m_aids->compositionChanged();
 }
 
 void TextPane::beginTyping() {

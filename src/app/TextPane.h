@@ -3,13 +3,16 @@
 #include <QPlainTextEdit>
 #include <functional>
 
+class TypingAids;
+
 // txtEdit: the text pane. Reports gaining and losing the focus, which start and pause the
 // interval refresh of the preview.
 //
 // The window's menu shortcuts win over the pane's own key meanings: Ctrl+C, Ctrl+Z, Ctrl+A and
 // every other key some enabled menu item claims run that item; the rest keep their usual
 // meaning. Its undo is single-step: one step is the last edit (a typed run, a paste, a cut or a
-// command's change), and undoing twice brings the undone change back.
+// command's change), and undoing twice brings the undone change back. An end tag completed
+// after "</" and a name taken from the suggestion list belong to the run they were typed in.
 class TextPane : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -22,6 +25,14 @@ public:
     explicit TextPane(QWidget* parent = nullptr);
 
     void setKeyHooks(KeyHooks hooks) { m_hooks = std::move(hooks); }
+    // The typing aids (end tags, the suggestion list) the keys call into; the pane does not own
+    // them.
+    void setTypingAids(TypingAids* aids);
+    // Paints over the text, just after the pane has painted `area` of its viewport from its
+    // first visible block and content offset.
+    using OverlayPainter =
+        std::function<void(const QRect& area, const QTextBlock& first, const QPointF& offset)>;
+    void setOverlayPainter(OverlayPainter painter) { m_overlayPainter = std::move(painter); }
 
     // Room at the left, inside the pane, for the line numbers.
     void setGutterWidth(int pixels) { setViewportMargins(pixels, 0, 0, 0); }
@@ -48,6 +59,8 @@ protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -59,6 +72,8 @@ private:
     void endTyping();
 
     KeyHooks m_hooks;
+    TypingAids* m_aids = nullptr;
+    OverlayPainter m_overlayPainter;
     bool m_expectUndoKey = false;
 
     // A mirror of the document's raw text (U+2029 between lines), kept by each change, so the

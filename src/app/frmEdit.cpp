@@ -9,6 +9,7 @@
 #include "PaneLayout.h"
 #include "SearchWiring.h"
 #include "StartPages.h"
+#include "SyncWiring.h"
 #include "TableWiring.h"
 #include "TagWiring.h"
 #include "TextPane.h"
@@ -121,9 +122,11 @@ void frmEdit::wireCommands() {
     m_viewerWiring = std::make_unique<ViewerWiring>(m_state, m_host, *m_buffer, m, this);
     // After the HTML menu exists: the user tags fill its last submenu.
     m_userTagWiring = std::make_unique<UserTagWiring>(m_state, m_host, *m_buffer, m, this);
-    m_searchWiring = std::make_unique<SearchWiring>(m_host, *m_buffer, m, this);
+    m_searchWiring =
+        std::make_unique<SearchWiring>(m_host, *m_buffer, m, this, m_editorWiring->view());
     m_checkWiring = std::make_unique<CheckWiring>(*m_buffer, m_editorWiring->view(), m, m_client,
                                                   [this] { layoutTextPane(); });
+    m_syncWiring = std::make_unique<SyncWiring>(m_state, m_host, *m_buffer, *m_wb, *m_preview, m);
 }
 
 void frmEdit::setCaption(const QString& caption) {

@@ -18,6 +18,7 @@ class QTimer;
 class QToolBar;
 class TableWiring;
 class SearchWiring;
+class SyncWiring;
 class TagWiring;
 class TextPane;
 class Toolbar;
@@ -61,6 +62,7 @@ public:
     SearchWiring& searchWiring() const { return *m_searchWiring; }
     EditorWiring& editorWiring() const { return *m_editorWiring; }
     CheckWiring& checkWiring() const { return *m_checkWiring; }
+    SyncWiring& syncWiring() const { return *m_syncWiring; }
 
     void setCaption(const QString& caption);
     // Outer size and positions in twips, through the screen's logical DPI.
@@ -115,6 +117,7 @@ private:
     std::unique_ptr<SearchWiring> m_searchWiring;
     std::unique_ptr<EditorWiring> m_editorWiring;
     std::unique_ptr<CheckWiring> m_checkWiring;
+    std::unique_ptr<SyncWiring> m_syncWiring;
     bool m_sessionEnding = false;
     bool m_firstShow = true;
     QSize m_placedOuterSize;

@@ -88,7 +88,7 @@ HighlightColors deriveHighlightColors(const QColor& background) {
     c.matchedTag =
         tint(c.background, QColor(light ? 0x30 : 0x60, light ? 0x90 : 0xc0, 0xff), 0.22, extreme);
     c.unmatchedTag = tint(c.background, QColor(0xff, 0x30, 0x30), 0.22, extreme);
-    c.searchHit = tint(c.background, QColor(0xff, 0xd0, 0x00), light ? 0.35 : 0.25, extreme);
+    c.searchHit = tint(c.background, QColor(0xff, 0xd0, 0x00), light ? 0.55 : 0.35, extreme);
 
     const auto grounds = {c.background, c.currentLine, c.matchedTag, c.unmatchedTag, c.searchHit};
     // Accents a little above the minimum, so they read comfortably; the numbers just at it.

@@ -498,3 +498,23 @@ int HtmlLexer::lexLine(QStringView line, int state, HtmlTokenSink* sink) {
     LineLexer lexer(line, sink);
     return lexer.run(state);
 }
+
+HtmlPlace HtmlLexer::placeOf(int state) {
+    switch (state < 0 ? Text : state & kModeMask) {
+    case Text:
+        return HtmlPlace::Text;
+    case Comment:
+    case Declaration:
+    case BogusComment:
+        return HtmlPlace::Markup;
+    case InTag:
+    case AfterAttributeName:
+        return HtmlPlace::TagAttributes;
+    case BeforeAttributeValue:
+    case DoubleQuotedValue:
+    case SingleQuotedValue:
+        return HtmlPlace::AttributeValue;
+    default:
+        return HtmlPlace::RawText;
+    }
+}

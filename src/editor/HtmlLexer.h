@@ -17,6 +17,15 @@ enum class HtmlToken {
     EmbeddedComment, // a comment inside a script or a style sheet
 };
 
+// What the source after a point is read as, by the state the lexer is in there.
+enum class HtmlPlace {
+    Text,
+    RawText,        // inside a script or a style sheet
+    Markup,         // a comment or a declaration
+    TagAttributes,  // inside a tag, where an attribute name may begin
+    AttributeValue, // after an attribute's "=", or inside its quotes
+};
+
 // Receives the tokens of one line, left to right, positions relative to the line.
 class HtmlTokenSink {
 public:
@@ -35,5 +44,8 @@ constexpr int kInitialState = 0;
 
 // Lexes `line` (without its line break) starting in `state`; returns the state at its end.
 int lexLine(QStringView line, int state, HtmlTokenSink* sink);
+
+// Where a state stands. A line lexed up to a point gives the state there.
+HtmlPlace placeOf(int state);
 
 } // namespace HtmlLexer

@@ -20,7 +20,7 @@ constexpr int kMatchDelayMs = 60;
 SourceView::SourceView(QPlainTextEdit* edit, std::function<void(int)> setLeftMargin)
     : QObject(edit), m_edit(edit), m_viewport(edit->viewport()),
       m_highlighter(new HtmlHighlighter(edit)),
-      m_gutter(new LineNumberGutter(edit, std::move(setLeftMargin))),
+      m_gutter(new LineNumberGutter(edit, std::move(setLeftMargin))), m_fullWidthSpaces(edit),
       m_matchDelay(new QTimer(this)) {
     m_matchDelay->setSingleShot(true);
     m_matchDelay->setInterval(kMatchDelayMs);
@@ -48,6 +48,7 @@ void SourceView::setBackground(const QColor& background) {
     m_colors = deriveHighlightColors(background);
     m_highlighter->setColors(m_colors);
     m_gutter->setColors(m_colors.background, m_colors.lineNumber, m_colors.currentLine);
+    m_fullWidthSpaces.setColor(m_colors.fullWidthSpace);
     updateSelections();
 }
 
@@ -80,6 +81,11 @@ void SourceView::updateSelections() {
     }
     m_edit->setExtraSelections(marks);
     m_edit->viewport()->update(m_band);
+}
+
+void SourceView::paintOverText(const QRect& area, const QTextBlock& first,
+                               const QPointF& offset) const {
+    m_fullWidthSpaces.paint(area, first, offset);
 }
 
 QRect SourceView::currentLineBand() const {

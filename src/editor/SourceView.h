@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FullWidthSpaceMarks.h"
 #include "HighlightColors.h"
 #include "TagMatcher.h"
 
@@ -7,14 +8,16 @@
 #include <QRect>
 #include <functional>
 
+class QTextBlock;
+
 class HtmlHighlighter;
 class LineNumberGutter;
 class QPlainTextEdit;
 class QTimer;
 
-// What the source pane shows beyond its text: HTML colours, line numbers, the current line and
-// the tag around the caret with its partner. All of it is drawn over the text and none of it
-// changes the text, the caret, the selection or the undo step.
+// What the source pane shows beyond its text: HTML colours, line numbers, the current line, the
+// tag around the caret with its partner, and the full-width spaces. All of it is drawn over the
+// text and none of it changes the text, the caret, the selection or the undo step.
 class SourceView : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +35,9 @@ public:
     // The tag marks for the caret's place now (they otherwise follow it a moment later).
     void updateTagMarks();
     const TagMatch& tagMatch() const { return m_match; }
+    // What is drawn over the text, called by the pane just after it has painted `area` of its
+    // viewport from `first` and `offset` (its first visible block and content offset).
+    void paintOverText(const QRect& area, const QTextBlock& first, const QPointF& offset) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -47,6 +53,7 @@ private:
     QObject* m_viewport;
     HtmlHighlighter* m_highlighter;
     LineNumberGutter* m_gutter;
+    FullWidthSpaceMarks m_fullWidthSpaces;
     QTimer* m_matchDelay;
     HighlightColors m_colors;
     TagMatch m_match;

@@ -2,9 +2,9 @@
 
 #include "HtmlLexer.h"
 
-#include <QSet>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -89,14 +89,20 @@ constexpr int kTagLinesAbove = 8;
 } // namespace
 
 bool isVoidElement(const QString& lowerName) {
-    static const QSet<QString> names = {
-        QStringLiteral("area"),    QStringLiteral("base"),  QStringLiteral("basefont"),
-        QStringLiteral("bgsound"), QStringLiteral("br"),    QStringLiteral("col"),
-        QStringLiteral("embed"),   QStringLiteral("frame"), QStringLiteral("hr"),
-        QStringLiteral("img"),     QStringLiteral("input"), QStringLiteral("keygen"),
-        QStringLiteral("link"),    QStringLiteral("meta"),  QStringLiteral("param"),
-        QStringLiteral("source"),  QStringLiteral("track"), QStringLiteral("wbr")};
-    return names.contains(lowerName);
+    return isVoidElementName(lowerName);
+}
+
+bool isVoidElementName(QStringView name) {
+    static constexpr const char* names[] = {
+        "area", "base",  "basefont", "bgsound", "br",   "col",   "embed",  "frame", "hr",
+        "img",  "input", "keygen",   "link",    "meta", "param", "source", "track", "wbr"};
+    if (name.size() > 8)
+        return false;
+    for (const char* n : names) {
+        if (name.compare(QLatin1StringView(n), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 TagMatch matchTagAt(const QTextDocument& document, int position,
@@ -209,4 +215,122 @@ TagMatch matchTagAt(const QTextDocument& document, int position,
         read += b.length();
         pending = std::move(behind.tags);
     }
+}
+
+namespace {
+
+// The tags of one line, read backward from its end: where each starts, its name as written and
+// how it ends. A tag begun on a line above ends on this one at `endOfTagAbove`.
+class LineTags : public HtmlTokenSink {
+public:
+    struct Tag {
+        int start = 0;
+        QStringView name;
+        bool closing = false;
+        bool selfClosing = false;
+        bool ended = false;
+    };
+    explicit LineTags(QStringView text) : m_text(text) {}
+    void token(int start, int length, HtmlToken kind) override {
+        const QStringView piece = m_text.mid(start, length);
+        if (kind == HtmlToken::TagDelimiter) {
+            if (piece == u"<" || piece == u"</") {
+                tags.push_back({start, {}, piece == u"</"});
+                m_open = int(tags.size()) - 1;
+            } else if (piece == u">" || piece == u"/>") {
+                if (m_open >= 0) {
+                    tags[size_t(m_open)].selfClosing = piece == u"/>";
+                    tags[size_t(m_open)].ended = true;
+                    m_open = -1;
+                } else if (endOfTagAbove.isEmpty()) {
+                    endOfTagAbove = piece;
+                }
+            }
+        } else if (kind == HtmlToken::TagName && m_open >= 0 &&
+                   tags[size_t(m_open)].name.isEmpty()) {
+            tags[size_t(m_open)].name = piece;
+        }
+    }
+    std::vector<Tag> tags;
+    QStringView endOfTagAbove;
+
+private:
+    QStringView m_text;
+    int m_open = -1;
+};
+
+// End tags met, by name, not yet paired with a start tag further back.
+class PendingEnds {
+public:
+    void add(QStringView name) {
+        for (auto& [n, count] : m_counts) {
+            if (name.compare(n, Qt::CaseInsensitive) == 0) {
+                ++count;
+                return;
+            }
+        }
+        m_counts.push_back({name.toString(), 1});
+    }
+    // Pairs a start tag with one of them; false when none is left for its name.
+    bool take(QStringView name) {
+        for (auto& [n, count] : m_counts) {
+            if (count > 0 && name.compare(n, Qt::CaseInsensitive) == 0) {
+                --count;
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    std::vector<std::pair<QString, int>> m_counts;
+};
+
+bool insideTag(int state) {
+    const HtmlPlace place = HtmlLexer::placeOf(state);
+    return place == HtmlPlace::TagAttributes || place == HtmlPlace::AttributeValue;
+}
+
+} // namespace
+
+OpenElement openElementAt(const QTextDocument& document, int position,
+                          const std::function<int(const QTextBlock&)>& stateAtStart, int budget) {
+    OpenElement result;
+    QTextBlock block = document.findBlock(position);
+    PendingEnds ends;
+    // How the tag left open at the end of the line above the one being read ends: ">", "/>" or,
+    // while unknown, nothing.
+    QString endBelow;
+    int read = 0;
+    for (bool first = true; block.isValid() && read <= budget; first = false) {
+        const QString whole = block.text();
+        const QStringView text = first ? QStringView(whole).first(std::clamp(
+                                             position - block.position(), 0, int(whole.size())))
+                                       : QStringView(whole);
+        const int state = knownState(stateAtStart, block);
+        LineTags line(text);
+        HtmlLexer::lexLine(text, state, &line);
+        read += int(text.size()) + 1;
+        if (!line.tags.empty() && !line.tags.back().ended && !endBelow.isEmpty())
+            line.tags.back().selfClosing = endBelow == u"/>";
+        for (auto t = line.tags.rbegin(); t != line.tags.rend(); ++t) {
+            if (t->name.isEmpty())
+                continue;
+            if (t->closing) {
+                ends.add(t->name);
+            } else if (!t->selfClosing && !isVoidElementName(t->name) && !ends.take(t->name)) {
+                result.name = t->name.toString();
+                result.start = block.position() + t->start;
+                return result;
+            }
+        }
+        if (insideTag(state)) {
+            if (!line.endOfTagAbove.isEmpty())
+                endBelow = line.endOfTagAbove.toString();
+        } else {
+            endBelow.clear();
+        }
+        block = block.previous();
+    }
+    return result;
 }

@@ -29,5 +29,20 @@ TagMatch matchTagAt(const QTextDocument& document, int position,
                     const std::function<int(const QTextBlock&)>& stateAtStart,
                     int budget = 256 << 10);
 
+// The innermost element still open at `position`, tags paired as matchTagAt pairs them: a start
+// tag whose partner lies before `position` is closed, a void element or "/>" never opens. `name`
+// is spelt as its start tag spells it; empty when nothing is open, or when the start tag lies
+// further back than `budget` characters. The budget is matchTagAt's: an element the tag marks
+// cannot pair is not completed either, and a key never waits on more.
+struct OpenElement {
+    int start = -1; // where its start tag begins
+    QString name;
+};
+OpenElement openElementAt(const QTextDocument& document, int position,
+                          const std::function<int(const QTextBlock&)>& stateAtStart,
+                          int budget = 256 << 10);
+
 // Elements that never have an end tag.
 bool isVoidElement(const QString& lowerName);
+// The same, for a name in any letter case.
+bool isVoidElementName(QStringView name);

@@ -1,5 +1,10 @@
 #include "frmRe.h"
 
+#include "HitMarks.h"
+#include "PaneEdits.h"
+#include "PaneRegex.h"
+#include "RegexEngine.h"
+#include "ReplaceTemplate.h"
 #include "TextSearch.h"
 #include "host/EditBuffer.h"
 #include "host/Host.h"
@@ -26,6 +31,8 @@ constexpr int buttonHeight = 28;
 constexpr int buttonGap = 8;
 // Below the help text of the expanded dialog.
 constexpr int helpMarginTwips = 450;
+// How long a regular-expression search from a button may hold the window.
+constexpr auto kPatience = std::chrono::seconds(2);
 
 QPlainTextEdit* multiLineField(QWidget* parent, const QString& name) {
     auto* field = new QPlainTextEdit(parent);
@@ -37,47 +44,23 @@ QPlainTextEdit* multiLineField(QWidget* parent, const QString& name) {
     return field;
 }
 
-// Puts `replacement` in place of each hit of `target` in `raw`, the pane's own text, as one
-// change of the pane: one step to undo, never a load. The pane builds every line it is given
-// anew, the bulk of the cost; so few hits among many lines are edited one by one, a crowd of
-// hits in part of the text is set as that stretch, and hits all over the text set it whole,
-// which the pane takes in fastest.
-void replaceHits(EditBuffer& buffer, QStringView raw, const std::vector<qsizetype>& hits,
-                 qsizetype targetLength, QStringView replacement) {
-    QTextDocument* doc = buffer.widget()->document();
-    const qsizetype first = hits.front();
-    const qsizetype last = hits.back() + targetLength;
-    const int lines =
-        doc->findBlock(int(last)).blockNumber() - doc->findBlock(int(first)).blockNumber() + 1;
-    if (lines * 2 > doc->blockCount() && qsizetype(hits.size()) * 2 >= lines) {
-        buffer.widget()->setPlainText(withHitsReplaced(raw, hits, targetLength, replacement));
-        return;
-    }
-    QTextCursor cursor(doc);
-    cursor.beginEditBlock();
-    if (qsizetype(hits.size()) * 2 < lines) {
-        // From the last hit back, so that the positions still to come hold.
-        for (auto hit = hits.rbegin(); hit != hits.rend(); ++hit) {
-            cursor.setPosition(int(*hit));
-            cursor.setPosition(int(*hit + targetLength), QTextCursor::KeepAnchor);
-            cursor.insertText(replacement.toString());
-        }
-    } else {
-        std::vector<qsizetype> inStretch(hits);
-        for (qsizetype& hit : inStretch)
-            hit -= first;
-        cursor.setPosition(int(first));
-        cursor.setPosition(int(last), QTextCursor::KeepAnchor);
-        cursor.insertText(
-            withHitsReplaced(raw.mid(first, last - first), inStretch, targetLength, replacement));
-    }
-    cursor.endEditBlock();
+void reportMiss(Host& host) {
+    host.beep();
+    host.messageBox(QStringLiteral("見つかりませんでした"), Buttons::Ok, Icon::Information,
+                    QStringLiteral("検索位置からの検索失敗"));
+}
+
+void reportDone(Host& host) {
+    host.beep();
+    host.messageBox(QStringLiteral("完了"), Buttons::Ok, Icon::Information,
+                    QStringLiteral("該当する部分を全て置き換えました"));
 }
 
 } // namespace
 
-frmRe::frmRe(Host& host, EditBuffer& buffer, QWidget* owner)
-    : QDialog(owner, Qt::Tool), m_host(host), m_buffer(buffer) {
+frmRe::frmRe(Host& host, EditBuffer& buffer, QWidget* owner, SourceView* view)
+    : QDialog(owner, Qt::Tool), m_host(host), m_buffer(buffer),
+      m_marks(new HitMarks(buffer, view, this)) {
     setObjectName(QStringLiteral("frmRe"));
     setWindowTitle(QStringLiteral("文字列の置き換え/検索"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -95,6 +78,8 @@ void frmRe::buildControls() {
     txtA = multiLineField(this, QStringLiteral("txtA"));
     chkSmBi = new QCheckBox(QStringLiteral("大文字小文字を区別しない"), this);
     chkSmBi->setObjectName(QStringLiteral("chkSmBi"));
+    chkRegex = new QCheckBox(QStringLiteral("正規表現を使う(&R)"), this);
+    chkRegex->setObjectName(QStringLiteral("chkRegex"));
     cmdSearch = new QPushButton(QStringLiteral("次を検索"), this);
     cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
     cmdSearch->setDefault(true);
@@ -108,6 +93,8 @@ void frmRe::buildControls() {
     lblHelp->setObjectName(QStringLiteral("lblHelp"));
     lblHelp->setWordWrap(true);
     lblHelp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblCount = new QLabel(this);
+    lblCount->setObjectName(QStringLiteral("lblCount"));
 
     const double scale = toPixels(1440) / 96.0;
     auto px = [scale](int pixelsAt96) { return qRound(pixelsAt96 * scale); };
@@ -123,13 +110,17 @@ void frmRe::buildControls() {
     y += px(fieldHeight) + px(6);
     chkSmBi->setGeometry(px(margin), y, px(fieldWidth),
                          std::max(chkSmBi->sizeHint().height(), px(20)));
-    y += chkSmBi->height() + px(6);
+    y += chkSmBi->height() + px(2);
+    chkRegex->setGeometry(px(margin), y, px(fieldWidth), chkSmBi->height());
+    y += chkRegex->height() + px(6);
     int x = px(margin);
     for (QPushButton* button : {cmdSearch, cmdRe, cmdAllRe, cmdHelp}) {
         button->setGeometry(x, y, px(buttonWidth), px(buttonHeight));
         x += px(buttonWidth) + px(buttonGap);
     }
-    y += px(buttonHeight) + px(margin);
+    y += px(buttonHeight) + px(4);
+    lblCount->setGeometry(px(margin), y, px(fieldWidth), labelHeight);
+    y += labelHeight + px(margin);
     // The help text waits below the collapsed dialog's bottom edge.
     lblHelp->move(px(margin), y + px(margin));
     lblHelp->setFixedWidth(px(fieldWidth));
@@ -140,6 +131,10 @@ void frmRe::buildControls() {
     txtA->installEventFilter(this);
     connect(txtT, &QPlainTextEdit::textChanged, this, &frmRe::txtT_Change);
     connect(txtA, &QPlainTextEdit::textChanged, this, &frmRe::txtA_Change);
+    connect(txtT, &QPlainTextEdit::textChanged, this, &frmRe::queryChanged);
+    connect(chkSmBi, &QCheckBox::toggled, this, &frmRe::queryChanged);
+    connect(chkRegex, &QCheckBox::toggled, this, &frmRe::queryChanged);
+    connect(m_marks, &HitMarks::counted, this, &frmRe::showCount);
     connect(cmdSearch, &QPushButton::clicked, this, &frmRe::cmdSearch_Click);
     connect(cmdRe, &QPushButton::clicked, this, &frmRe::cmdRe_Click);
     connect(cmdAllRe, &QPushButton::clicked, this, &frmRe::cmdAllRe_Click);
@@ -183,12 +178,14 @@ void frmRe::eCheck() {
     cmdAllRe->setEnabled(target && replacement);
 }
 
+// The fields' raw text: toPlainText() would turn a no-break space into a blank and a line
+// separator (U+2028) into a line break, characters the document keeps as they are.
 QString frmRe::targetText() const {
-    return withCrLfBreaks(txtT->toPlainText());
+    return withCrLfBreaks(txtT->document()->toRawText());
 }
 
 QString frmRe::replacementText() const {
-    return withCrLfBreaks(txtA->toPlainText());
+    return withCrLfBreaks(txtA->document()->toRawText());
 }
 
 void frmRe::setTargetText(const QString& text) {
@@ -226,6 +223,10 @@ int frmRe::findFrom(int from, const QString& target) const {
 }
 
 void frmRe::cmdSearch_Click() {
+    if (chkRegex->isChecked()) {
+        findNextPattern();
+        return;
+    }
     const int caret = m_buffer.selectionStart();
     const QString target = targetText();
     const int length = int(target.size());
@@ -233,18 +234,22 @@ void frmRe::cmdSearch_Click() {
         SearchPos = caret;
     const int hit = findFrom(SearchPos, target);
     if (hit < 0) {
-        m_host.beep();
-        m_host.messageBox(QStringLiteral("見つかりませんでした"), Buttons::Ok, Icon::Information,
-                          QStringLiteral("検索位置からの検索失敗"));
+        reportMiss(m_host);
         return;
     }
     m_buffer.setSelection(hit, length);
     m_buffer.repaint();
     m_buffer.focus();
     SearchPos = hit + length;
+    m_lastHitLength = length;
+    m_skipEmptyAtSearchPos = false;
 }
 
 void frmRe::cmdRe_Click() {
+    if (chkRegex->isChecked()) {
+        replacePattern();
+        return;
+    }
     // Exact codes whatever the check box says: a hit found case-insensitively is not replaced.
     if (m_buffer.selectedText() == targetText()) {
         m_host.beep();
@@ -256,17 +261,121 @@ void frmRe::cmdRe_Click() {
 }
 
 void frmRe::cmdAllRe_Click() {
+    if (chkRegex->isChecked()) {
+        replaceAllPattern();
+        return;
+    }
     const Comparison mode = chkSmBi->isChecked() ? Comparison::IgnoreCase : Comparison::Exact;
     // One pass over the pane's own text, set back as one change: one step to undo.
     const QString target = withPaneBreaks(targetText());
+    const QString replacement = withPaneBreaks(replacementText());
     const QString raw = m_buffer.rawText();
     const std::vector<qsizetype> hits = findEvery(raw, target, mode);
-    if (!hits.empty())
-        replaceHits(m_buffer, raw, hits, target.size(), withPaneBreaks(replacementText()));
+    std::vector<HitEdit> edits;
+    edits.reserve(hits.size());
+    for (const qsizetype hit : hits)
+        edits.push_back({int(hit), int(target.size()), 0, int(replacement.size())});
+    replaceHits(m_buffer, raw, edits, replacement);
     m_buffer.setSelection(0);
+    reportDone(m_host);
+}
+
+std::unique_ptr<RegexPattern> frmRe::compiledTarget() {
+    auto pattern = std::make_unique<RegexPattern>(targetText(), chkSmBi->isChecked());
+    if (pattern->isValid())
+        return pattern;
     m_host.beep();
-    m_host.messageBox(QStringLiteral("完了"), Buttons::Ok, Icon::Information,
-                      QStringLiteral("該当する部分を全て置き換えました"));
+    m_host.messageBox(badPatternMessage(*pattern), Buttons::Ok, Icon::Exclamation,
+                      regexFaultTitle());
+    return nullptr;
+}
+
+void frmRe::reportTooLong(const PaneHit& hit) {
+    m_host.beep();
+    m_host.messageBox(tooLongMessage(m_buffer, hit.stoppedAt), Buttons::Ok, Icon::Exclamation,
+                      regexFaultTitle());
+}
+
+// As the literal search: from the caret, or on after the last hit while the selection still
+// starts there. An empty hit moves the next search on by one character.
+void frmRe::findNextPattern() {
+    const std::unique_ptr<RegexPattern> pattern = compiledTarget();
+    if (!pattern)
+        return;
+    const int caret = m_buffer.selectionStart();
+    if (caret + m_lastHitLength != SearchPos) {
+        SearchPos = caret;
+        m_skipEmptyAtSearchPos = false;
+    }
+    const PaneHit hit = findInPane(m_buffer, *pattern, SearchPos, m_skipEmptyAtSearchPos,
+                                   SteadyClock::now() + kPatience);
+    if (hit.status == MatchStatus::Miss) {
+        reportMiss(m_host);
+        return;
+    }
+    if (hit.status != MatchStatus::Hit) {
+        reportTooLong(hit);
+        return;
+    }
+    m_buffer.setSelection(hit.start, hit.length);
+    m_buffer.repaint();
+    m_buffer.focus();
+    SearchPos = hit.start + hit.length;
+    m_lastHitLength = hit.length;
+    m_skipEmptyAtSearchPos = hit.length == 0;
+}
+
+// The selection is replaced when it is a hit in its place; an empty one only when Find next
+// selected it, so that a bare caret first finds. The search then goes on after the replacement.
+void frmRe::replacePattern() {
+    const std::unique_ptr<RegexPattern> pattern = compiledTarget();
+    if (!pattern)
+        return;
+    const int start = m_buffer.selectionStart();
+    const int length = m_buffer.selectionLength();
+    const bool foundHere =
+        m_lastHitLength == 0 && length == 0 && start == SearchPos && m_skipEmptyAtSearchPos;
+    QString replacement;
+    const PaneHit hit = selectionHit(m_buffer, *pattern, ReplaceTemplate(replacementText()),
+                                     foundHere, SteadyClock::now() + kPatience, replacement);
+    if (hit.status == MatchStatus::TooLong) {
+        reportTooLong(hit);
+        return;
+    }
+    if (hit.status == MatchStatus::Hit) {
+        m_host.beep();
+        m_buffer.replaceSelection(replacement);
+        m_buffer.repaint();
+        m_buffer.focus();
+        SearchPos = m_buffer.selectionStart();
+        m_lastHitLength = 0;
+        m_skipEmptyAtSearchPos = length == 0;
+    }
+    findNextPattern();
+}
+
+void frmRe::replaceAllPattern() {
+    const std::unique_ptr<RegexPattern> pattern = compiledTarget();
+    if (!pattern)
+        return;
+    qsizetype hits = 0;
+    const PaneHit outcome = replaceAllInPane(m_buffer, *pattern, ReplaceTemplate(replacementText()),
+                                             SteadyClock::now() + kPatience, hits);
+    if (outcome.status == MatchStatus::TooLong) {
+        reportTooLong(outcome);
+        return;
+    }
+    m_buffer.setSelection(0);
+    reportDone(m_host);
+}
+
+void frmRe::queryChanged() {
+    m_marks->setQuery({targetText(), chkRegex->isChecked(), chkSmBi->isChecked()});
+}
+
+void frmRe::showCount() {
+    lblCount->setText(m_marks->label());
+    lblCount->setToolTip(m_marks->detail());
 }
 
 void frmRe::cmdHelp_Click() {

@@ -1,22 +1,28 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
 class EditBuffer;
+class HitMarks;
 class Host;
 class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class RegexPattern;
+class SourceView;
+struct PaneHit;
 
-// "文字列の置き換え/検索": finds a literal string in txtEdit from the caret forward, replaces
-// the current hit or every occurrence at once. Modeless, above the main window; it keeps no copy
-// of the document and reads the text, caret and selection afresh at every button press.
+// "文字列の置き換え/検索": finds a literal string, or a regular expression, in txtEdit from the
+// caret forward, replaces the current hit or every occurrence at once. Modeless, above the main
+// window; it keeps no copy of the document and reads the text, caret and selection afresh at every
+// button press. While it is open every hit is counted and marked in the pane (`view`, when given).
 // Closing it deletes it, so the next opening starts afresh.
 class frmRe : public QDialog {
     Q_OBJECT
 public:
-    frmRe(Host& host, EditBuffer& buffer, QWidget* owner);
+    frmRe(Host& host, EditBuffer& buffer, QWidget* owner, SourceView* view = nullptr);
 
     void Form_Load();
     // The enabled state of the three action buttons from the two fields.
@@ -43,11 +49,15 @@ public:
     QLabel* lblAfter = nullptr;
     QPlainTextEdit* txtA = nullptr;
     QCheckBox* chkSmBi = nullptr;
+    QCheckBox* chkRegex = nullptr;
     QPushButton* cmdSearch = nullptr;
     QPushButton* cmdRe = nullptr;
     QPushButton* cmdAllRe = nullptr;
     QPushButton* cmdHelp = nullptr;
     QLabel* lblHelp = nullptr;
+    QLabel* lblCount = nullptr;
+
+    HitMarks& hitMarks() const { return *m_marks; }
 
     // The window's height in twips, and setting it.
     int heightTwips() const;
@@ -65,7 +75,23 @@ private:
     double dotsPerInch() const;
     // The first hit at `from` (CR LF units) or later in the document, or -1.
     int findFrom(int from, const QString& target) const;
+    // The regular-expression forms of the three buttons.
+    void findNextPattern();
+    void replacePattern();
+    void replaceAllPattern();
+    // The pattern in txtT, or null after telling the user why it does not compile.
+    std::unique_ptr<RegexPattern> compiledTarget();
+    // A beep and the message of a search the engine stopped.
+    void reportTooLong(const PaneHit& hit);
+    void queryChanged();
+    void showCount();
 
     Host& m_host;
     EditBuffer& m_buffer;
+    HitMarks* m_marks;
+    // The length of the last hit selected (CR LF units): the selection still starts at that hit
+    // when its start plus this is SearchPos. -1 before any hit.
+    int m_lastHitLength = -1;
+    // An empty hit was the last one at SearchPos: the next search may not find it again.
+    bool m_skipEmptyAtSearchPos = false;
 };

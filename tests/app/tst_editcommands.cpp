@@ -119,7 +119,9 @@ void TstEditCommands::menuItems_data() {
                                              "mnuWBTool|ブラウザモード(&B)|F7",
                                              "SepLast||",
                                              "mnuStringReport|文字数報告(&R)|",
-                                             "mnuCheck|HTMLの検査(&K)|F8"};
+                                             "mnuCheck|HTMLの検査(&K)|F8",
+                                             "mnuSep6||",
+                                             "mnuCaretPreview|カーソル位置をプレビューで示す|F9"};
     QTest::newRow("mnuSetting") << "mnuSetting"
                                 << QStringList{"mnuTag|タグ登録(&T)...|Ctrl+T",
                                                "mnuTagDel|タグ削除(&D)...|Ctrl+D",

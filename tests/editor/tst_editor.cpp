@@ -131,6 +131,7 @@ private slots:
     void matchesTags_data();
     void matchesTags();
     void matchingStopsAtItsBudget();
+    void openElementStopsAtItsBudget();
     void highlighterColoursOnlyLayoutsAndCatchesUp();
     void editsRecolourTheLinesBelow();
     void statesAfterEditsEqualAFreshReading();
@@ -253,9 +254,10 @@ void TstEditor::derivedColorsReadOnTheBackground() {
     QFETCH(bool, light);
     const HighlightColors c = deriveHighlightColors(background);
     QCOMPARE(c.background, background);
-    const QList<QColor> texts = {c.tag,        c.attributeName,  c.attributeValue, c.comment,
-                                 c.entity,     c.doctype,        c.embedded,       c.embeddedString,
-                                 c.lineNumber, c.unmatchedMarker};
+    const QList<QColor> texts = {
+        c.tag,        c.attributeName,   c.attributeValue, c.comment,
+        c.entity,     c.doctype,         c.embedded,       c.embeddedString,
+        c.lineNumber, c.unmatchedMarker, c.fullWidthSpace};
     const QList<QColor> grounds = {c.background, c.currentLine, c.matchedTag, c.unmatchedTag};
     for (const QColor& text : texts) {
         for (const QColor& ground : grounds) {
@@ -355,6 +357,35 @@ void TstEditor::matchingStopsAtItsBudget() {
     const TagMatch far = matchTagAt(doc, caret, {}, 1 << 20);
     QCOMPARE(far.partner.start, 0);
     QCOMPARE(far.partner.end, 6);
+}
+
+void TstEditor::openElementStopsAtItsBudget() {
+    QString text = QStringLiteral("<Body>\n");
+    for (int i = 0; i < 20000; ++i)
+        text += QStringLiteral("<p>line %1</p><br>\n").arg(i);
+    QTextDocument doc(text);
+    const int end = int(text.size());
+    QCOMPARE(openElementAt(doc, end, {}, 4096).name, QString());
+    const OpenElement far = openElementAt(doc, end, {}, 1 << 20);
+    QCOMPARE(far.name, QStringLiteral("Body"));
+    QCOMPARE(far.start, 0);
+    // Inside the last paragraph, before its end tag.
+    const OpenElement near = openElementAt(doc, end - 10, {}, 4096);
+    QCOMPARE(near.name, QStringLiteral("p"));
+    QCOMPARE(near.start, int(text.lastIndexOf(u"<p>")));
+
+    // By default it looks back as far as the tag marks do: an element they pair is open, one
+    // they cannot reach is not.
+    for (const int lines : {2400, 2700}) {
+        QString page = QStringLiteral("<Body>\n");
+        for (int i = 0; i < lines; ++i)
+            page += QString(99, u'x') + u'\n';
+        QTextDocument far(page + QStringLiteral("</Body>"));
+        const bool reached = matchTagAt(far, int(page.size()) + 1, {}).partner.isValid();
+        QCOMPARE(reached, lines * 100 < (256 << 10));
+        QCOMPARE(openElementAt(far, int(page.size()), {}).name,
+                 reached ? QStringLiteral("Body") : QString());
+    }
 }
 
 void TstEditor::highlighterColoursOnlyLayoutsAndCatchesUp() {

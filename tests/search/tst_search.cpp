@@ -1,6 +1,7 @@
 // The search/replace dialog: the search rule over CR LF positions, Replace and Replace all, the
 // button table, the help toggle, its opening from the main window, and Replace all as one step
 // to undo.
+#include "SearchBench.h"
 #include "app/MenuTree.h"
 #include "app/SearchWiring.h"
 #include "app/TextPane.h"
@@ -43,83 +44,14 @@ private slots:
     void enterPressesFindNext();
     void helpToggle();
     void texts();
+    void fieldsKeepTheDocumentsCharacters_data();
+    void fieldsKeepTheDocumentsCharacters();
 
     void ctrlFOpensAndRefills();
     void closingStartsAfresh();
     void replaceAllIsOneUndoStep_data();
     void replaceAllIsOneUndoStep();
 };
-
-namespace {
-
-// A text box with the dialog over it and a fake host.
-struct Bench {
-    Bench() : host(QDir::tempPath()), buffer(&edit), dialog(host, buffer, nullptr) {}
-    void set(const QString& text, int caret = 0) {
-        buffer.setText(text);
-        buffer.setSelection(caret);
-    }
-    void fields(const QString& target, const QString& replacement = {}, bool ignoreCase = false) {
-        dialog.txtT->setPlainText(target);
-        dialog.txtA->setPlainText(replacement);
-        dialog.chkSmBi->setChecked(ignoreCase);
-    }
-    QPair<int, int> selection() const {
-        return {buffer.selectionStart(), buffer.selectionLength()};
-    }
-    QPlainTextEdit edit;
-    FakeHost host;
-    EditBuffer buffer;
-    frmRe dialog;
-};
-
-// A beep, then an information box with OK alone.
-void verifyBox(const FakeHost& host, const QString& text, const QString& title) {
-    QCOMPARE(host.kinds(), (QStringList{"beep", "msgbox"}));
-    const HostCall box = host.calls.constLast();
-    QCOMPARE(box.text, text);
-    QCOMPARE(box.title, title);
-    QCOMPARE(box.icon, Icon::Information);
-    QCOMPARE(box.buttons, Buttons::Ok);
-}
-
-void verifyMiss(const FakeHost& host) {
-    verifyBox(host, QStringLiteral("見つかりませんでした"),
-              QStringLiteral("検索位置からの検索失敗"));
-}
-
-void verifyDone(const FakeHost& host) {
-    verifyBox(host, QStringLiteral("完了"), QStringLiteral("該当する部分を全て置き換えました"));
-}
-
-// Types `text` into a field key by key; a line break is Ctrl+Enter.
-void type(QWidget* field, const QString& text) {
-    for (const QChar c : text) {
-        if (c == u'\n')
-            QTest::keyClick(field, Qt::Key_Return, Qt::ControlModifier);
-        else
-            QTest::keyClicks(field, QString(c));
-    }
-}
-
-// Shows the main window and makes it the active one; without a window manager the focus is
-// given, not negotiated.
-bool showActive(QWidget& w) {
-    w.show();
-    if (!QTest::qWaitForWindowExposed(&w))
-        return false;
-    w.activateWindow();
-    if (!QTest::qWaitForWindowActive(&w, 2000))
-        QApplication::setActiveWindow(&w);
-    return QTest::qWaitForWindowActive(&w);
-}
-
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-}
-
-} // namespace
 
 void TstSearch::findEvery_data() {
     QTest::addColumn<QString>("text");
@@ -193,6 +125,9 @@ void TstSearch::findNextWalksTheHits_data() {
     QTest::newRow("line break alone") << "a\r\n\r\nb" << 0 << "\n" << false << QList<int>{1, 3};
     QTest::newRow("case folded") << "ABC abc" << 0 << "abc" << true << QList<int>{0, 4};
     QTest::newRow("full-width folded") << "ａＢｃ" << 0 << "ＡＢＣ" << true << QList<int>{0};
+    // With the regular-expression box unchecked every character is itself.
+    QTest::newRow("dot is itself") << "abc.a.c" << 0 << "a.c" << false << QList<int>{4};
+    QTest::newRow("parenthesis is itself") << "(a)(" << 0 << "(" << false << QList<int>{0, 3};
     // A long search reads the whole text rather than the rest of it.
     QTest::newRow("long, many lines") << QStringLiteral("a\r\n").repeated(40000) + "abc\r\nabc" << 5
                                       << "abc" << false << QList<int>{120000, 120005};
@@ -491,6 +426,39 @@ void TstSearch::texts() {
     QVERIFY(!d.isModal());
 }
 
+void TstSearch::fieldsKeepTheDocumentsCharacters_data() {
+    QTest::addColumn<QString>("character");
+    QTest::addColumn<bool>("typed");
+    // A line separator has no key; it comes into the field pasted.
+    QTest::newRow("no-break space") << QString(QChar(0x00A0)) << true;
+    QTest::newRow("line separator") << QString(QChar(QChar::LineSeparator)) << false;
+}
+
+void TstSearch::fieldsKeepTheDocumentsCharacters() {
+    QFETCH(QString, character);
+    QFETCH(bool, typed);
+    Bench b;
+    const QString hit = "a" + character + "b";
+    b.set("a b\r\n" + hit + " end");
+    // The selection becomes the target, as the menu item takes it; a blank or a line break in its
+    // place would find "a b" or nothing.
+    b.buffer.setSelection(5, 3);
+    b.dialog.setTargetText(b.buffer.selectedText());
+    QCOMPARE(b.dialog.targetText(), hit);
+    QTest::keyClicks(b.dialog.txtA, QStringLiteral("x"));
+    if (typed)
+        QTest::keyClicks(b.dialog.txtA, character);
+    else
+        b.dialog.txtA->insertPlainText(character);
+    QTest::keyClicks(b.dialog.txtA, QStringLiteral("y"));
+    QCOMPARE(b.dialog.replacementText(), "x" + character + "y");
+    b.buffer.setSelection(0);
+    b.dialog.cmdSearch_Click();
+    QCOMPARE(b.selection(), qMakePair(5, 3));
+    b.dialog.cmdRe_Click();
+    QCOMPARE(b.buffer.text(), "a b\r\nx" + character + "y end");
+}
+
 void TstSearch::ctrlFOpensAndRefills() {
     EditorFixture fx;
     frmEdit& w = fx.open();
@@ -545,14 +513,20 @@ void TstSearch::closingStartsAfresh() {
 
 void TstSearch::replaceAllIsOneUndoStep_data() {
     QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("regex");
     // One hit in a text of three lines sets it whole; two hits twenty lines apart are edited
-    // alone.
-    QTest::newRow("whole") << 0;
-    QTest::newRow("hits alone") << 20;
+    // alone. A pattern's Replace all is one step too.
+    QTest::newRow("whole") << 0 << "</P>\n" << false;
+    QTest::newRow("hits alone") << 20 << "</P>\n" << false;
+    QTest::newRow("pattern, whole") << 0 << "</[P]>$\\n" << true;
+    QTest::newRow("pattern, hits alone") << 20 << "</[P]>$\\n" << true;
 }
 
 void TstSearch::replaceAllIsOneUndoStep() {
     QFETCH(int, lines);
+    QFETCH(QString, target);
+    QFETCH(bool, regex);
     EditorFixture fx;
     frmEdit& w = fx.open();
     QVERIFY(showActive(w));
@@ -570,7 +544,8 @@ void TstSearch::replaceAllIsOneUndoStep() {
     SearchTool& tool = w.searchWiring().searchTool();
     tool.mnuReSe_Click();
     frmRe* dialog = tool.window();
-    dialog->setTargetText(QStringLiteral("</P>\n"));
+    dialog->setTargetText(target);
+    dialog->chkRegex->setChecked(regex);
     dialog->txtA->setPlainText(QStringLiteral("<BR>"));
     QTest::mouseClick(dialog->cmdAllRe, Qt::LeftButton);
     settle();
