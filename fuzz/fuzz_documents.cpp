@@ -46,8 +46,13 @@ void readingKeepsTheBytes(const QByteArray& bytes) {
     FUZZ_CHECK(detected.has_value() == read.has_value() && (!read || *detected == read->encoding));
     if (!read)
         return;
+    // A legacy page may hold what its encoding reads but never writes (ISO-2022-JP's half-width
+    // kana): such a read is not exact, and writing the text is refused, not made up.
     const std::optional<QByteArray> back = encodeText(read->text, read->encoding);
-    FUZZ_CHECK(back.has_value(), named(read->encoding) + u": "_s + fuzz::shown(read->text));
+    FUZZ_CHECK(back.has_value() || !read->exact,
+               named(read->encoding) + u": "_s + fuzz::shown(read->text));
+    if (!back)
+        return;
     FUZZ_CHECK(read->exact == (*back == bytes) && (read->exact || !isUnicode(read->encoding)),
                named(read->encoding) + QStringLiteral(", exact %1").arg(read->exact) +
                    u"\nread:    "_s + fuzz::shown(bytes) + u"\nwritten: "_s + fuzz::shown(*back));

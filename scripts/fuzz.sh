@@ -3,8 +3,11 @@
 # two at a time. A crash, a sanitizer report or a broken property fails the run; the input that
 # caused it is kept in the artifact folder and printed in base64 as well.
 #
-#   scripts/fuzz.sh [-t SECONDS] [-j JOBS] [-b BUILD_DIR] [-o ARTIFACT_DIR] [NAME...]
+#   scripts/fuzz.sh [-t SECONDS] [-r RUNS] [-s SEED] [-j JOBS] [-b BUILD_DIR] [-o ARTIFACT_DIR]
+#                   [NAME...]
 #
+# With -r and -s a run is repeatable: the same inputs in the same order, whatever the machine's
+# speed (-t still bounds it). CI fuzzes that way, so that what it finds is found again here.
 # NAME is a target without its fuzz_ prefix (documents, lexer, ...); the default is every target
 # the build holds. New inputs the fuzzer finds go to a scratch folder, not into fuzz/corpus/.
 set -uo pipefail
@@ -13,9 +16,13 @@ seconds=60
 jobs=2
 build=build-sanitize
 artifacts=
-while getopts "t:j:b:o:" opt; do
+runs=
+seed=
+while getopts "t:r:s:j:b:o:" opt; do
     case $opt in
     t) seconds=$OPTARG ;;
+    r) runs=$OPTARG ;;
+    s) seed=$OPTARG ;;
     j) jobs=$OPTARG ;;
     b) build=$OPTARG ;;
     o) artifacts=$OPTARG ;;
@@ -54,6 +61,8 @@ run_one() {
     local options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=3072 -detect_leaks=0
                    -print_final_stats=1 -artifact_prefix="$artifacts/$name-")
     [ -f "$dict" ] && options+=(-dict="$dict")
+    [ -n "$runs" ] && options+=(-runs="$runs")
+    [ -n "$seed" ] && options+=(-seed="$seed")
     nice -n 10 "$program" "${options[@]}" "$scratch/$name" "$corpus" >"$log" 2>&1
     echo $? >"$scratch/$name.status"
 }

@@ -1,5 +1,6 @@
 #include "FittedImage.h"
 
+#include <QImageIOHandler>
 #include <QImageReader>
 
 namespace {
@@ -15,10 +16,12 @@ QSize fittedSize(const QSize& size, const QSize& box) {
 QImage loadFittedImage(QImageReader& reader, const QSize& box) {
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
-    // Shrunk while decoding, never enlarged past the picture's own size. A size with a side of
-    // none is no size: a damaged GIF's header may say 0 high over a frame of thousands of rows,
-    // and a decoder told to shrink to the box stretches the frame to the box's own shape.
-    if (!size.isEmpty() && (size.width() > box.width() || size.height() > box.height()))
+    // Shrunk while decoding, never enlarged past the picture's own size, where the decoder
+    // itself can shrink. Any other is read whole and shrunk after: asked to, the reader would
+    // stretch whatever it decoded to the shape the header gave, and a damaged GIF's header may
+    // give 0 high, or any other size, over a frame of thousands of rows.
+    if (reader.supportsOption(QImageIOHandler::ScaledSize) && !size.isEmpty() &&
+        (size.width() > box.width() || size.height() > box.height()))
         reader.setScaledSize(fittedSize(size, box));
     QImage image = reader.read();
     if (!image.isNull() && (image.width() > box.width() || image.height() > box.height()))
