@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing from Debian's packages, then configures and builds in ./build.
+# With --packages-only it stops after the packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,7 @@ packages=(
     fonts-ipafont-gothic xvfb xauth xdotool
     desktop-file-utils appstream dpkg-dev file
     openbox x11-utils xclip python3-xlib
+    clang-14 libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -22,6 +24,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+[ "${1:-}" = "--packages-only" ] && exit 0
 
 # ccache hits across clones of the tree, wherever they lie.
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1

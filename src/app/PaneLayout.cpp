@@ -1,11 +1,14 @@
 #include "PaneLayout.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
 std::optional<int> applicable(double size) {
-    if (!std::isfinite(size) || size < 0)
+    // A size past what an int holds (a percent of millions in setting.dat) cannot be applied
+    // either; converting it would be undefined.
+    if (!std::isfinite(size) || size < 0 || size > double(std::numeric_limits<int>::max()))
         return std::nullopt;
     return static_cast<int>(size);
 }

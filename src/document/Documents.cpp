@@ -5,6 +5,7 @@
 #include "host/Host.h"
 #include "state/ProgramState.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -41,6 +42,8 @@ bool Documents::refusedAsInternal(const QString& path) {
 void Documents::resetFormat() {
     m_encoding = TextEncoding::Cp932;
     m_lineEnding = LineEnding::CrLf;
+    m_openedBytes.clear();
+    m_openedPath.clear();
 }
 
 bool Documents::confirmDiscard(const QString& title) {
@@ -97,6 +100,13 @@ QString Documents::OpenDocument(int load) {
     m_buffer.setTag(QString());
     m_encoding = read->encoding;
     m_lineEnding = detectLineEnding(read->text);
+    m_openedPath = *chosen;
+    m_openedBytes.clear();
+    if (!read->exact) {
+        QFile file(*chosen);
+        if (file.open(QIODevice::ReadOnly))
+            m_openedBytes = file.readAll();
+    }
     m_host.setWorkingFolder(QFileInfo(*chosen).absolutePath());
     m_setCaption(caption(doc.DocumentPath));
     doc.DocumentSaved = true;
@@ -130,6 +140,19 @@ bool Documents::writeDocument(const QString& path) {
         text.append(QLatin1String("\r\n"));
     if (m_lineEnding == LineEnding::Lf)
         text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+
+    // Saved unchanged where it came from, a page keeps the bytes it was read from, though its
+    // encoding would spell the text otherwise: the bytes on disk are the user's.
+    if (path == m_openedPath && !m_openedBytes.isEmpty() &&
+        decodeText(m_openedBytes, m_encoding) == text) {
+        QString error;
+        if (writeFileAtomic(path, m_openedBytes, &error))
+            return true;
+        m_host.messageBox(QStringLiteral("ファイルを保存できませんでした。\r\n") + path +
+                              QStringLiteral("\r\n") + error,
+                          Buttons::Ok, Icon::Exclamation, QStringLiteral("セーブエラー"));
+        return false;
+    }
 
     TextEncoding encoding = m_encoding;
     // UTF-16 writes a damaged character back as it was read; no other encoding can hold it.
@@ -166,6 +189,7 @@ bool Documents::writeDocument(const QString& path) {
         return false;
     }
     m_encoding = encoding;
+    m_openedBytes.clear();
     return true;
 }
 

@@ -56,4 +56,8 @@ private:
     CaptionSetter m_setCaption;
     TextEncoding m_encoding = TextEncoding::Cp932;
     LineEnding m_lineEnding = LineEnding::CrLf;
+    // The bytes of a document whose encoding would not write them itself, and where they came
+    // from: saved there unchanged, the document is written as these bytes.
+    QByteArray m_openedBytes;
+    QString m_openedPath;
 };

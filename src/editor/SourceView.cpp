@@ -18,7 +18,8 @@ constexpr int kMatchDelayMs = 60;
 } // namespace
 
 SourceView::SourceView(QPlainTextEdit* edit, std::function<void(int)> setLeftMargin)
-    : QObject(edit), m_edit(edit), m_highlighter(new HtmlHighlighter(edit)),
+    : QObject(edit), m_edit(edit), m_viewport(edit->viewport()),
+      m_highlighter(new HtmlHighlighter(edit)),
       m_gutter(new LineNumberGutter(edit, std::move(setLeftMargin))), m_fullWidthSpaces(edit),
       m_matchDelay(new QTimer(this)) {
     m_matchDelay->setSingleShot(true);
@@ -105,7 +106,7 @@ void SourceView::paintCurrentLineBand(const QRect& area) {
 }
 
 bool SourceView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_edit->viewport() && event->type() == QEvent::Paint)
+    if (watched == m_viewport && event->type() == QEvent::Paint)
         paintCurrentLineBand(static_cast<QPaintEvent*>(event)->rect());
     if (watched == m_edit) {
         switch (event->type()) {

@@ -48,6 +48,9 @@ private:
     void paintCurrentLineBand(const QRect& area);
 
     QPlainTextEdit* m_edit;
+    // Compared with what the filter sees; never asked of the pane, which may be half destroyed
+    // by the time its last events reach the filter.
+    QObject* m_viewport;
     HtmlHighlighter* m_highlighter;
     LineNumberGutter* m_gutter;
     FullWidthSpaceMarks m_fullWidthSpaces;

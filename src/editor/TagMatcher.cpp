@@ -28,6 +28,11 @@ public:
         if (m_open >= 0)
             tags[size_t(m_open)].end = m_offset + int(m_text.size());
     }
+    // Forgets the tags collected so far, the one still open at the end of a line included.
+    void clear() {
+        tags.clear();
+        m_open = -1;
+    }
     void token(int start, int length, HtmlToken kind) override {
         const QStringView piece = m_text.mid(start, length);
         if (kind == HtmlToken::TagDelimiter) {
@@ -175,7 +180,7 @@ TagMatch matchTagAt(const QTextDocument& document, int position,
             }
             if (read > budget)
                 return result;
-            ahead.tags.clear();
+            ahead.clear();
             state = collectBlock(b, state, ahead);
             read += b.length();
             pending = ahead.tags;

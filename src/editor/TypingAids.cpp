@@ -261,8 +261,10 @@ void TypingAids::applyColors() {
 }
 
 bool TypingAids::eventFilter(QObject* watched, QEvent* event) {
+    // The list lives on the viewport; asking the pane for it here would read a pane that may be
+    // half destroyed already.
     if ((watched == m_edit && event->type() == QEvent::FocusOut) ||
-        (watched == m_edit->viewport() && event->type() == QEvent::Resize))
+        (event->type() == QEvent::Resize && m_list && watched == m_list->parentWidget()))
         closeList();
     return QObject::eventFilter(watched, event);
 }

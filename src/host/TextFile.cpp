@@ -42,19 +42,23 @@ QByteArray bomOf(TextEncoding encoding) {
     }
 }
 
+// decodeText skips the mark itself: a mark after it is the text's own U+FEFF, which the decoder
+// is to keep, not to take for another mark.
 QStringDecoder decoderFor(TextEncoding encoding) {
+    constexpr auto flags =
+        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
     switch (encoding) {
     case TextEncoding::Cp932:
     case TextEncoding::EucJp:
     case TextEncoding::Iso2022Jp:
-        return QStringDecoder(legacyName(encoding), QStringConverter::Flag::Stateless);
+        return QStringDecoder(legacyName(encoding), flags);
     case TextEncoding::Utf8:
     case TextEncoding::Utf8Bom:
-        return QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        return QStringDecoder(QStringConverter::Utf8, flags);
     case TextEncoding::Utf16LeBom:
-        return QStringDecoder(QStringConverter::Utf16LE, QStringConverter::Flag::Stateless);
+        return QStringDecoder(QStringConverter::Utf16LE, flags);
     case TextEncoding::Utf16BeBom:
-        return QStringDecoder(QStringConverter::Utf16BE, QStringConverter::Flag::Stateless);
+        return QStringDecoder(QStringConverter::Utf16BE, flags);
     }
     return QStringDecoder(QStringConverter::Utf8);
 }
@@ -81,15 +85,38 @@ bool isUnicode(TextEncoding encoding) {
            encoding != TextEncoding::Iso2022Jp;
 }
 
-// True when every character survives a trip through the legacy code page unchanged.
+// Whether texts survive a trip through a legacy code page unchanged. One pair of converters
+// serves every text that passes: making an ICU converter costs more than converting a
+// character, and the characters of a long document are checked one by one. A converter that
+// has met an error keeps saying so (and Qt's reset closes an ICU converter), so a failed trip
+// makes a new pair.
+class RoundTrip {
+public:
+    explicit RoundTrip(TextEncoding encoding)
+        : m_encoding(encoding), m_encoder(encoderFor(encoding)), m_decoder(decoderFor(encoding)) {}
+
+    bool survives(QStringView text) {
+        const QByteArray bytes = m_encoder.encode(text);
+        bool survived = !m_encoder.hasError();
+        if (survived) {
+            const QString back = m_decoder.decode(bytes);
+            survived = !m_decoder.hasError() && back == text;
+        }
+        if (!survived) {
+            m_encoder = encoderFor(m_encoding);
+            m_decoder = decoderFor(m_encoding);
+        }
+        return survived;
+    }
+
+private:
+    TextEncoding m_encoding;
+    QStringEncoder m_encoder;
+    QStringDecoder m_decoder;
+};
+
 bool survives(QStringView text, TextEncoding encoding) {
-    QStringEncoder enc = encoderFor(encoding);
-    const QByteArray bytes = enc.encode(text);
-    if (enc.hasError())
-        return false;
-    QStringDecoder dec = decoderFor(encoding);
-    const QString back = dec.decode(bytes);
-    return !dec.hasError() && back == text;
+    return RoundTrip(encoding).survives(text);
 }
 
 // The Japanese encodings ICU's detector sees in the bytes, most likely first. Where Shift_JIS
@@ -253,12 +280,15 @@ std::optional<QByteArray> encodeText(const QString& text, TextEncoding encoding)
 
 QStringList unencodableCharacters(const QString& text, TextEncoding encoding) {
     QStringList out;
-    if (isUnicode(encoding) || survives(text, encoding))
+    if (isUnicode(encoding))
+        return out;
+    RoundTrip trip(encoding);
+    if (trip.survives(text))
         return out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString ch = text.mid(i, n);
-        if (!out.contains(ch) && !survives(ch, encoding))
+        if (!out.contains(ch) && !trip.survives(ch))
             out << ch;
         i += n - 1;
     }
@@ -267,9 +297,17 @@ QStringList unencodableCharacters(const QString& text, TextEncoding encoding) {
 
 std::optional<DecodedText> decodeDocument(const QByteArray& bytes) {
     auto attempt = [&bytes](TextEncoding encoding) -> std::optional<DecodedText> {
-        if (std::optional<QString> text = decodeText(bytes, encoding))
-            return DecodedText{std::move(*text), encoding};
-        return std::nullopt;
+        std::optional<QString> text = decodeText(bytes, encoding);
+        if (!text)
+            return std::nullopt;
+        bool exact = true;
+        if (!isUnicode(encoding)) {
+            // One more pass over the text, about a third of what reading it costs.
+            QStringEncoder encoder = encoderFor(encoding);
+            const QByteArray back = encoder.encode(*text);
+            exact = !encoder.hasError() && back == bytes;
+        }
+        return DecodedText{std::move(*text), encoding, exact};
     };
     for (TextEncoding bom :
          {TextEncoding::Utf8Bom, TextEncoding::Utf16LeBom, TextEncoding::Utf16BeBom}) {

@@ -35,9 +35,14 @@ std::optional<TextEncoding> detectEncoding(const QByteArray& bytes);
 struct DecodedText {
     QString text;
     TextEncoding encoding = TextEncoding::Cp932;
+    // Whether writing `text` in `encoding` gives back the very bytes it was read from. Not so
+    // where the bytes spell it in a way the encoding would not write: ISO-2022-JP's older
+    // escapes, the second codes CP932 has for some characters.
+    bool exact = true;
 };
 
-// Detects the encoding as detectEncoding does and gives the text it decoded to.
+// Detects the encoding as detectEncoding does and gives the text it decoded to. A byte order
+// mark and valid UTF-8 always read exactly; a legacy code page's reading is checked.
 std::optional<DecodedText> decodeDocument(const QByteArray& bytes);
 
 // Reads a whole file: detects the encoding and decodes it. nullopt with `error` set when the

@@ -91,6 +91,9 @@ std::optional<StoreBytes> readStoreBytes(const QString& path) {
         store.encoding = TextEncoding::Utf8;
         bytes = text->toUtf8();
     } else if (!decodeText(bytes, TextEncoding::Cp932)) {
+        // UTF-8 without its mark: rewritten with it, or the lines left after a deletion could
+        // happen to be valid CP932 and read as that.
+        store.bom = utf8Bom;
         store.encoding = TextEncoding::Utf8;
     }
     if (!decodeText(bytes, store.encoding))

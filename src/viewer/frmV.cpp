@@ -1,6 +1,7 @@
 #include "frmV.h"
 
 #include "DriveList.h"
+#include "FittedImage.h"
 #include "ImagePaste.h"
 #include "host/Host.h"
 #include "host/NamedWidgets.h"
@@ -291,16 +292,7 @@ QImage frmV::loadFitted(const QString& path) const {
     if (!openRegularFile(file, path))
         return {};
     QImageReader reader(&file);
-    reader.setDecideFormatFromContent(true);
-    const QSize box = imgV->size();
-    const QSize size = reader.size();
-    // Shrunk while decoding, never enlarged past the picture's own size.
-    if (size.isValid() && (size.width() > box.width() || size.height() > box.height()))
-        reader.setScaledSize(size.scaled(box, Qt::KeepAspectRatio));
-    QImage image = reader.read();
-    if (!image.isNull() && (image.width() > box.width() || image.height() > box.height()))
-        image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return image;
+    return loadFittedImage(reader, imgV->size());
 }
 
 void frmV::ShowSelectedImage() {

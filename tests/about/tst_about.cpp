@@ -184,7 +184,9 @@ void TstAbout::incompleteInputIsRefused() {
     bool stayedOpen = false;
     runFeedback(f, [&](frmInfo* form) {
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form));
+        // The focus moves only in the active window; a slow start may not be active yet.
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
         form->txtName->setText(name);
         form->txtS->setPlainText(message);
         form->txtURL->setText(u"http://mine.test/"_s);

@@ -68,6 +68,9 @@ void TstApp::paneLayout_data() {
     QTest::newRow("free 33%") << 10000 << 9000 << 3 << 33 << 3300 << 3300 << 6600 << 7475;
     // A failed division leaves the old width, here 5000, and the preview follows it.
     QTest::newRow("free 0%") << 12000 << 9000 << 3 << 0 << -1 << 5000 << 6900 << 7475;
+    // A percent from an edited setting.dat that makes a width no int holds is left out too.
+    QTest::newRow("free 2147483647%")
+        << 12000 << 9000 << 3 << 2147483647 << -1 << 5000 << 6900 << 7475;
 }
 
 void TstApp::paneLayout() {

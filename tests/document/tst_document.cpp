@@ -26,6 +26,7 @@ private slots:
     void anUnwritablePreviewFileIsReportedOnce();
     void openAndOverwriteKeepEveryByte_data();
     void openAndOverwriteKeepEveryByte();
+    void anEditedPageIsWrittenAsItsEncodingWritesIt();
     void openSetsCaptionFolderAndLastPath();
     void internalFilesAreRefused();
     void cancelledDialogsSayso();
@@ -225,6 +226,18 @@ void TstDocument::openAndOverwriteKeepEveryByte_data() {
     }
     const QString labelled = QStringLiteral("<META charset=\"Shift_JIS\">\r\n") + novel;
     QTest::newRow("utf-8 labelled shift_jis") << labelled.toUtf8() << labelled;
+
+    // Bytes the encoding can spell a text with but would not write itself: the older JIS
+    // escapes of ISO-2022-JP, and the second codes CP932 has for some characters (NEC's ≒ and
+    // ∵, the NEC-selected IBM extensions' 纊).
+    for (const auto& [label, codec, bytes] :
+         {std::tuple{"iso-2022-jp older escapes", "ISO-2022-JP",
+                     QByteArray("<P>\x1B$@F|K\\\x1B(J</P>\r\n\x1B(B")},
+          std::tuple{"cp932 second codes", "windows-31j",
+                     QByteArray("<P>\x87\x90\x87\x9A\xED\x40</P>\r\n")}}) {
+        QStringDecoder decoder(codec);
+        QTest::newRow(label) << bytes << QString(decoder.decode(bytes));
+    }
 }
 
 void TstDocument::openAndOverwriteKeepEveryByte() {
@@ -242,6 +255,21 @@ void TstDocument::openAndOverwriteKeepEveryByte() {
     QCOMPARE(readBytes(path), bytes);
     QVERIFY(e.fx.host.unscripted.isEmpty());
     QCOMPARE(e.fx.host.count(QStringLiteral("msgbox")), 0);
+}
+
+void TstDocument::anEditedPageIsWrittenAsItsEncodingWritesIt() {
+    Editor e;
+    const QString path = e.file(QStringLiteral("page.html"));
+    writeBytes(path, QByteArray("<P>\x87\x90</P>\r\n"));
+    e.fx.host.fileChoices = {path};
+    e.docs().OpenDocument(1);
+    e.buffer().setSelection(0);
+    e.buffer().replaceSelection(QStringLiteral("x"));
+    e.docs().mnuUpdateFile_Click();
+    QCOMPARE(readBytes(path), QByteArray("x<P>\x81\xE0</P>\r\n"));
+    // And the bytes it now has are kept by the next save.
+    e.docs().mnuUpdateFile_Click();
+    QCOMPARE(readBytes(path), QByteArray("x<P>\x81\xE0</P>\r\n"));
 }
 
 void TstDocument::openSetsCaptionFolderAndLastPath() {

@@ -316,6 +316,9 @@ void TstEditor::matchesTags_data() {
         << "<div>" << false << false;
     QTest::newRow("tag across lines") << "<a\n hr|ef=\"x\">link{</a>}"
                                       << "<a\n href=\"x\">" << false << false;
+    QTest::newRow("a tag across lines on the way to the partner")
+        << "<di|v>\n<span\nclass=\"x\">y</span>\n{</div>}"
+        << "<div>" << false << false;
     QTest::newRow("caret in text") << "<p>a|b</p>"
                                    << "" << false << false;
 }

@@ -176,6 +176,16 @@ void TstHost::decodesAndDetects_data() {
         << QByteArray("\xFF\xFE") +
                QByteArray(reinterpret_cast<const char*>(jp.utf16()), jp.size() * 2)
         << int(TextEncoding::Utf16LeBom) << jp;
+    // A mark after the mark is the text's own first character (U+FEFF), not a second mark.
+    QTest::newRow("utf-8, the mark twice")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                      "a")
+        << int(TextEncoding::Utf8Bom) << QStringLiteral("\uFEFFa");
+    QTest::newRow("utf-16le, the mark twice")
+        << QByteArray("\xFF\xFE\xFF\xFE"
+                      "a\0",
+                      6)
+        << int(TextEncoding::Utf16LeBom) << QStringLiteral("\uFEFFa");
     const QByteArray declared = "<meta charset=\"Shift_JIS\">\x82\xa0";
     QTest::newRow("declared shift_jis")
         << declared << int(TextEncoding::Cp932) << QStringLiteral("<meta charset=\"Shift_JIS\">あ");
@@ -231,10 +241,16 @@ void TstHost::decodesAndDetects() {
 void TstHost::refusesBytesThatDoNotDecode() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bad.html"));
-    writeBytes(path, QByteArray("<p>\x81\x20\xff</p>"));
     QString error;
-    QVERIFY(!readTextFile(path, &error));
-    QVERIFY(!error.isEmpty());
+    // Not CP932 nor any other; and UTF-16 with a byte left over, which must not turn into a
+    // character that is then saved in its place.
+    for (const QByteArray& bytes :
+         {QByteArray("<p>\x81\x20\xff</p>"), QByteArray("\xFF\xFE<\0p\0>", 7),
+          QByteArray("\xFE\xFF\0<\0p>", 7)}) {
+        writeBytes(path, bytes);
+        QVERIFY2(!readTextFile(path, &error), bytes.toHex().constData());
+        QVERIFY(!error.isEmpty());
+    }
     QVERIFY(!readTextFile(dir.filePath(QStringLiteral("missing.html")), &error));
 }
 

@@ -355,6 +355,10 @@ void TstUserTags::deletionKeepsOtherRecordsBytes_data() {
     QTest::newRow("UTF-8 with its mark stays so")
         << QByteArray("\xEF\xBB\xBF<B>,</B>,B\r\n<A>,</A>,\xE5\xA4\xAA\r\n")
         << QByteArray("\xEF\xBB\xBF<A>,</A>,\xE5\xA4\xAA\r\n");
+    // What is left would read as CP932 (強調 as mojibake) without the mark.
+    QTest::newRow("UTF-8 without its mark gains one")
+        << QByteArray("<X>,,\xEF\xBC\xA1\r\n<A>,</A>,\xE5\xBC\xB7\xE8\xAA\xBF\r\n")
+        << QByteArray("\xEF\xBB\xBF<A>,</A>,\xE5\xBC\xB7\xE8\xAA\xBF\r\n");
     QTest::newRow("LF line ends become CR LF") << QByteArray("<B>,</B>,B\n<A>,</A>,A\n<C>,</C>,C")
                                                << QByteArray("<A>,</A>,A\r\n<C>,</C>,C\r\n");
 }

@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <cstdlib>
 
 class TstViewer : public QObject {
     Q_OBJECT
@@ -296,6 +297,14 @@ void TstViewer::picturesAreFittedNeverEnlarged() {
     ViewerBench b;
     writeImage(b.file("a_wide.bmp"), {2000, 500}, "BMP");
     writeImage(b.file("b_small.bmp"), {16, 12}, "BMP");
+    // Thinner than one pixel of the box: still shown, one pixel high, not called broken.
+    writeImage(b.file("c_thin.bmp"), {2000, 2}, "BMP");
+    // A GIF whose header says 1029 by 0 over a frame 16387 rows high: fitted by the frame.
+    QFile tall(b.file("d_tall.gif"));
+    QVERIFY(tall.open(QIODevice::WriteOnly));
+    tall.write(QByteArray::fromBase64(
+        "R0lGODlhBQQDQIAAAP8AAAAA/ywAAQAAAAAAAAAA//+JAQAAAAAAAAAjAAD/ACwAAAAAOw=="));
+    tall.close();
     frmV& v = b.open();
     const QSize box = v.imgV->size();
     v.cmdN->click();
@@ -304,6 +313,15 @@ void TstViewer::picturesAreFittedNeverEnlarged() {
     QCOMPARE(wide.height(), box.width() / 4); // 4:1 kept
     v.cmdN->click();
     QCOMPARE(v.imgV->pixmap().size(), QSize(16, 12));
+    b.host.clear();
+    v.cmdN->click();
+    QCOMPARE(v.imgV->pixmap().size(), QSize(box.width(), 1));
+    QCOMPARE(b.host.count(QStringLiteral("msgbox")), 0);
+    v.cmdN->click();
+    const QSize tallShown = v.imgV->pixmap().size();
+    QCOMPARE(tallShown.height(), box.height());
+    QVERIFY2(std::abs(tallShown.width() - box.height() * 1029 / 16387) <= 1,
+             qPrintable(QStringLiteral("%1x%2").arg(tallShown.width()).arg(tallShown.height())));
 }
 
 void TstViewer::rightClicksEnlargeAndRestoreTheFileList() {

@@ -1,0 +1,37 @@
+// The sanitizers' settings for every program of the sanitizer build. The runtimes ask for these
+// before main(); the environment's ASAN_OPTIONS, UBSAN_OPTIONS and LSAN_OPTIONS override them
+// flag by flag (CI adds a log folder that way).
+
+#define TAGLOOM_SANITIZER_HOOK extern "C" __attribute__((visibility("default"), used))
+
+// A leak check at exit.
+//
+// Chromium inside Qt WebEngine deletes some of its own objects with a size that is not theirs
+// (in WebContentsAdapter's destructor), which would stop every program that shows a page. There
+// the sized-delete check is left out; our code's way to that fault, deleting through a base
+// without a virtual destructor, is -Wdelete-non-virtual-dtor, which -Wall turns on and the build
+// keeps clean. The fuzz targets, which show no page, keep the check.
+TAGLOOM_SANITIZER_HOOK const char* __asan_default_options() {
+    return "detect_leaks=1:check_initialization_order=1:strict_init_order=1:"
+           "print_summary=1:handle_abort=1"
+#ifdef TAGLOOM_SANITIZE_WITH_BROWSER
+           ":new_delete_type_mismatch=0"
+#endif
+#ifdef TAGLOOM_SANITIZE_ALLOCATION_CAP
+           // A failed allocation made real: ASan's shadow memory rules out an address-space
+           // cap, so the test that needs one has the allocator refuse large blocks instead.
+           ":allocator_may_return_null=1:max_allocation_size_mb=" TAGLOOM_SANITIZE_ALLOCATION_CAP
+#endif
+        ;
+}
+
+// Undefined behaviour stops the program where it happens.
+TAGLOOM_SANITIZER_HOOK const char* __ubsan_default_options() {
+    return "halt_on_error=1:print_stacktrace=1:report_error_type=1";
+}
+
+// Qt, fontconfig, Mesa and Chromium keep some allocations until the process ends; only theirs
+// are suppressed, by the frames they are made in.
+TAGLOOM_SANITIZER_HOOK const char* __lsan_default_options() {
+    return "suppressions=" TAGLOOM_LSAN_SUPPRESSIONS ":print_suppressions=0";
+}
