@@ -16,6 +16,8 @@ class TstSyncTree : public QObject {
 private slots:
     void startTagsAndAttributes_data();
     void startTagsAndAttributes();
+    void elementHoldingTheCaret_data();
+    void elementHoldingTheCaret();
     void scriptAddedElements_data();
     void scriptAddedElements();
 };
@@ -195,6 +197,71 @@ void TstSyncTree::startTagsAndAttributes() {
         got << entry;
     }
     QCOMPARE(got.join(u'|'), tree);
+}
+
+void TstSyncTree::elementHoldingTheCaret_data() {
+    // "‸" stands for the caret; the element its place belongs to, as "depth name#k" (the tag
+    // that made it, "-" for an implied one), or "none" in a comment. The frame leaves out the
+    // head, scripts and the body itself (tst_sync); this is the parse's own answer.
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("element");
+    QTest::newRow("text after a misnested end tag") << "<b data-k=1><p data-k=2>x</b>y‸z</p>"
+                                                    << "2 p#2";
+    QTest::newRow("text in the copy of a formatting element")
+        << "<b data-k=1><p data-k=2>x</b>y<i data-k=3>a</p>b‸</i>"
+        << "2 i#3";
+    QTest::newRow("stray text of a table goes before it")
+        << "<table data-k=1>st‸ray<tr data-k=2><td data-k=3>x</td></tr></table>"
+        << "1 body#-";
+    QTest::newRow("cell of an implied tbody")
+        << "<table data-k=1><tr data-k=2><td data-k=3>c‸ell</td></tr></table>"
+        << "5 td#3";
+    QTest::newRow("between the rows of an implied tbody")
+        << "<table data-k=1><tr data-k=2><td>a</td></tr>‸\n<tr data-k=3></table>"
+        << "3 tbody#-";
+    QTest::newRow("end tag of a p a div closed")
+        << "<p data-k=1>one<div data-k=2>two</div>three</‸p>"
+        << "2 p#-";
+    QTest::newRow("an unclosed li up to the next")
+        << "<ul data-k=1><li data-k=2>one ‸<li data-k=3>two</ul>"
+        << "3 li#2";
+    QTest::newRow("inner list item")
+        << "<ul data-k=1><li data-k=2>a<ul data-k=3><li data-k=4>b‸</ul></ul>"
+        << "5 li#4";
+    QTest::newRow("noscript holds raw text") << "<noscript data-k=1><p data-k=2>n‸o</p></noscript>"
+                                             << "2 noscript#1";
+    QTest::newRow("html in a foreignObject")
+        << "<svg data-k=1><foreignObject data-k=2><div data-k=3>h‸</div></foreignObject></svg>"
+        << "4 div#3";
+    QTest::newRow("svg attribute") << "<svg data-k=1><rect data-k=2 wid‸th=4 /></svg>"
+                                   << "3 rect#2";
+    QTest::newRow("comment") << "<div data-k=1><!-- a‸ --></div>"
+                             << "none";
+    QTest::newRow("Japanese text after CR LF")
+        << QStringLiteral("<div data-k=1>\r\n<p data-k=2\r\n title=題>本‸文</p>\r\n</div>")
+        << "3 p#2";
+    QTest::newRow("attribute after CR LF") << "<p data-k=1\r\n\r\n cla‸ss=x>t</p>"
+                                           << "2 p#1";
+    QTest::newRow("beyond 64 KB") << "<p data-k=1>" + QString(40000, QChar(0x3042)) +
+                                         "</p><div data-k=2><b data-k=3>f‸ar</b></div>"
+                                  << "3 b#3";
+}
+
+void TstSyncTree::elementHoldingTheCaret() {
+    QFETCH(QString, source);
+    QFETCH(QString, element);
+    const QString editor = editorTextOf(source);
+    const int caret = int(editor.indexOf(QChar(0x2038)));
+    QVERIFY(caret >= 0);
+    const Parsed p(QString(source).remove(QChar(0x2038)));
+    const int at = p.tree.elementAt(p.text.fromEditor(caret));
+    QString got = QStringLiteral("none");
+    if (at >= 0) {
+        const QString mark = p.tree.elements[size_t(at)].tagStart >= 0 ? p.mark(at) : QString();
+        got = QString::number(p.depth(at)) + u' ' + p.tree.localName(at) + u'#' +
+              (mark.isEmpty() ? QStringLiteral("-") : mark);
+    }
+    QCOMPARE(got, element);
 }
 
 void TstSyncTree::scriptAddedElements_data() {
