@@ -51,7 +51,10 @@ if (!self.tagloomSync || self.tagloomSync.doc !== document) self.tagloomSync = (
   };
   // The document's own list of its elements in tree order: counted and searched inside the
   // engine, so a look at one element costs nothing like a walk over all of them.
-  const all = () => document.getElementsByTagName('*');
+  // Held here so the engine keeps the list it has counted for as long as the document lives.
+  const all = () => S.all || (S.all = document.getElementsByTagName('*'));
+  // Right after a load: the world, this library and the list counted before anyone asks.
+  S.prime = () => ({ count: all().length });
   S.quickFrame = (k, n, chain, mayScroll) => {
     const els = all();
     const e = els.length === n ? els[k] : null;
@@ -141,6 +144,10 @@ QString quickFrame(int index, int n, const QString& chain, bool mayScroll) {
             .arg(index)
             .arg(n)
             .arg(jsString(chain), mayScroll ? QStringLiteral("true") : QStringLiteral("false")));
+}
+
+QString prime() {
+    return call(QStringLiteral("tagloomSync.prime();"));
 }
 
 QString quickHit(double x, double y) {

@@ -25,6 +25,9 @@ QString frame(int index, int n, quint32 h, bool mayScroll);
 // (namespace and name of it and its ancestors, "0 p/0 body/0 html") is the one expected;
 // otherwise {stale: true}. Touches no other element, so it is as quick on a large page.
 QString quickFrame(int index, int n, const QString& chain, bool mayScroll);
+// {count}: sets this up in a page just loaded and has the document count its elements, so the
+// first frame or click on a large page costs no more than the next.
+QString prime();
 // {q, index, count, chain}: the element at a point of the view, its place in the document's
 // elements in tree order, their count and the element's chain; index -1 when there is none.
 QString quickHit(double x, double y);

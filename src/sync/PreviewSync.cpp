@@ -293,6 +293,8 @@ void PreviewSync::onPageShown() {
         m_clickAfterLoad.reset();
         return;
     }
+    // Once per load, never while idle: the page readies its answers before the first question.
+    run(PageScript::prime(), [](const QVariantMap&) {});
     if (const std::optional<QPointF> click = std::exchange(m_clickAfterLoad, std::nullopt))
         selectElementAt(*click);
     // The page was loaded afresh: the frame goes onto its element again, unless the caret is
