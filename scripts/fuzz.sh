@@ -6,8 +6,9 @@
 #   scripts/fuzz.sh [-t SECONDS] [-r RUNS] [-s SEED] [-j JOBS] [-b BUILD_DIR] [-o ARTIFACT_DIR]
 #                   [NAME...]
 #
-# With -r and -s a run is repeatable: the same inputs in the same order, whatever the machine's
-# speed (-t still bounds it). CI fuzzes that way, so that what it finds is found again here.
+# With -r and -s a run takes the same mutations from the same corpus whatever the machine's speed
+# (-t still bounds it; a target's threads may still shift its coverage a little). CI fuzzes that
+# way, so that what it finds is found again here.
 # NAME is a target without its fuzz_ prefix (documents, lexer, ...); the default is every target
 # the build holds. New inputs the fuzzer finds go to a scratch folder, not into fuzz/corpus/.
 set -uo pipefail
