@@ -65,8 +65,7 @@ void IncrementalParse::drop() {
     m_inserted.clear();
 }
 
-void IncrementalParse::noteChange(const QTextDocument& document, int position, int removed,
-                                  int added) {
+void IncrementalParse::noteChange(QTextDocument& document, int position, int removed, int added) {
     if (!m_parsed || (removed == 0 && added == 0))
         return;
     const int length = document.characterCount() - 1;
@@ -93,7 +92,7 @@ void IncrementalParse::noteChange(const QTextDocument& document, int position, i
     }
     m_edits.push_back({position, removed, added, int(m_inserted.size())});
     if (added > 0) {
-        QTextCursor cursor(const_cast<QTextDocument*>(&document));
+        QTextCursor cursor(&document);
         cursor.setPosition(position);
         cursor.setPosition(position + added, QTextCursor::KeepAnchor);
         m_inserted += cursor.selectedText();

@@ -18,7 +18,7 @@ class IncrementalParse {
 public:
     // Notes a change as QTextDocument::contentsChange reports it, `document` already changed.
     // Costs no more than a look at the characters added.
-    void noteChange(const QTextDocument& document, int position, int removed, int added);
+    void noteChange(QTextDocument& document, int position, int removed, int added);
     // Brings the parse up to `document`'s text: through the changes noted since the last
     // update when each of them allows it, else by a parse of the whole text. `baseElement` and
     // `quirks` as PreviewText::build and SourceTree::parse take them.
