@@ -188,6 +188,39 @@ void BM_Parse(benchmark::State& state) {
     state.counters["elements"] = double(s.sync->currentTree().elements.size());
 }
 
+// The parse brought up to date after one character typed in a paragraph, the edit applied where
+// it stands, against the whole parse after one typed in a tag, in turn on the same text.
+void BM_ParseAfterTyping(benchmark::State& state) {
+    Setup s(true, 1);
+    s.buffer->setText(japanesePage(state.range(0)));
+    const int middle = s.buffer->length() / 2;
+    const int inText = int(s.buffer->text().indexOf(QStringLiteral("説明します"), middle)) + 2;
+    const int inTag = int(s.buffer->text().indexOf(QStringLiteral("<TABLE BORDER"), middle)) + 3;
+    benchmark::DoNotOptimize(s.sync->currentTree().elements.size());
+    double seconds[2] = {0, 0};
+    int counts[2] = {0, 0};
+    bool insert = true;
+    int step = 0;
+    for (auto _ : state) {
+        const bool whole = (step++ & 2) != 0; // two of each, so each one adds and takes away
+        s.buffer->setSelection(whole ? inTag : inText, insert ? 0 : 1);
+        s.buffer->replaceSelection(insert ? QStringLiteral("字") : QString());
+        insert = !insert;
+        const int parses = s.sync->parse().fullParses();
+        const double t0 = cpuNow();
+        benchmark::DoNotOptimize(s.sync->currentTree().elements.size());
+        seconds[whole] += cpuNow() - t0;
+        ++counts[whole];
+        if ((s.sync->parse().fullParses() != parses) != whole)
+            state.SkipWithError("the update did not take the way expected");
+    }
+    const double incremental = seconds[0] / std::max(counts[0], 1);
+    const double full = seconds[1] / std::max(counts[1], 1);
+    state.counters["ms_incremental"] = incremental * 1000;
+    state.counters["ms_whole_parse"] = full * 1000;
+    state.counters["x_whole_parse"] = full > 0 ? incremental / full : 0;
+}
+
 // What the caret's rest and Ctrl+click cost after typing, the parse of the changed text
 // included: wall time from the call to the frame drawn (or the start tag selected), and this
 // thread's CPU time in it, against a plain scan of the same text and the round trip of an empty
@@ -216,6 +249,7 @@ void restOrClick(benchmark::State& state, bool click, bool freshPage) {
     double roundTrip = 0;
     double paint = 0;
     std::vector<double> walls;
+    const int parsesBefore = s.sync->parse().fullParses();
     bool insert = true;
     for (auto _ : state) {
         // Typed: one character more or less in the paragraph.
@@ -278,6 +312,8 @@ void restOrClick(benchmark::State& state, bool click, bool freshPage) {
     state.counters["x_plain_scan"] = cpu / double(state.iterations()) / plain;
     state.counters["ms_empty_script"] = roundTrip * 1000 / double(state.iterations());
     state.counters["ms_repaint"] = paint * 1000 / double(state.iterations());
+    // How many of the rests parsed the whole text (the others applied the edit where it stands).
+    state.counters["whole_parses"] = s.sync->parse().fullParses() - parsesBefore;
 }
 
 void BM_CaretRestToFrame(benchmark::State& state) {
@@ -297,6 +333,7 @@ BENCHMARK(BM_KeystrokeWithSync)
     ->MinTime(3)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Parse)->Arg(100 << 10)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseAfterTyping)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
 // Second argument: 1 for a page the sync has not looked at yet.
 BENCHMARK(BM_CaretRestToFrame)
     ->Args({1 << 20, 0})

@@ -46,9 +46,10 @@ bool PreviewSync::restPending() const {
 
 // --- What the editor does -------------------------------------------------------------------
 
-void PreviewSync::onTextChanged(int, int removed, int added) {
+void PreviewSync::onTextChanged(int position, int removed, int added) {
     if (removed == 0 && added == 0)
         return;
+    m_parse.noteChange(*m_buffer.widget()->document(), position, removed, added);
     ++m_textGeneration;
     if (frameWanted())
         m_restTimer->start();
@@ -96,8 +97,8 @@ void PreviewSync::updateVisibility() {
 void PreviewSync::ensureParsed() {
     if (m_parsedGeneration == m_textGeneration)
         return;
-    m_text.build(m_buffer.rawText(), m_hooks.baseElement ? m_hooks.baseElement() : QString());
-    m_tree.parse(m_text.data(), m_text.length(), m_pageQuirks);
+    m_parse.update(*m_buffer.widget()->document(),
+                   m_hooks.baseElement ? m_hooks.baseElement() : QString(), m_pageQuirks);
     m_parsedGeneration = m_textGeneration;
     m_aligned = false;
 }
@@ -162,6 +163,7 @@ bool PreviewSync::adoptPageQuirks(const QVariantMap& answer) {
         return false;
     // The doctype's mode as the page has it decides how a <table> inside a <p> is read.
     m_pageQuirks = pageQuirks;
+    m_parse.invalidate();
     m_parsedGeneration = 0;
     ensureParsed();
     return true;

@@ -2,8 +2,7 @@
 
 #include "DomAlignment.h"
 #include "FrameOverlay.h"
-#include "PreviewText.h"
-#include "SourceTree.h"
+#include "IncrementalParse.h"
 
 #include <QObject>
 #include <QPointF>
@@ -22,8 +21,10 @@ class QTimer;
 // start tag of the element clicked. Both go through one parse of the text as the preview's
 // engine reads it (SourceTree) and its match with the page's elements (DomAlignment).
 //
-// Nothing runs on the keystroke path but a counter and the restart of one single-shot timer;
-// the text is parsed when the caret rests or a click comes, and only if it changed.
+// Nothing runs on the keystroke path but a note of the edit (its place and the characters
+// added) and the restart of one single-shot timer; the parse is brought up to date when the
+// caret rests or a click comes, and only if the text changed: typing in a run of text moves
+// its positions, anything else parses the text afresh.
 class PreviewSync : public QObject {
     Q_OBJECT
 public:
@@ -54,6 +55,8 @@ public:
     // The parse of the text as it stands.
     const SourceTree& currentTree();
     const PreviewText& currentText();
+    // How the parse has been kept up to date.
+    const IncrementalParse& parse() const { return m_parse; }
     // The element the frame shows for an editor position (widget units), -1 for none: nothing
     // in the head, a comment, a script or a style sheet, nor for text right in the body.
     int outlinedElementAt(int editorPosition);
@@ -108,8 +111,9 @@ private:
 
     quint64 m_textGeneration = 1;
     quint64 m_parsedGeneration = 0;
-    PreviewText m_text;
-    SourceTree m_tree;
+    IncrementalParse m_parse;
+    const PreviewText& m_text = m_parse.text();
+    const SourceTree& m_tree = m_parse.tree();
     std::optional<bool> m_pageQuirks; // the page's own verdict, once it mattered
 
     DomAlignment m_alignment;

@@ -109,3 +109,12 @@ bool PreviewText::isAdded(int position) const {
             return true;
     return position >= m_editorLength + int(m_added.size()) * m_addedLength;
 }
+
+void PreviewText::replace(int position, int removed, QStringView inserted) {
+    const int delta = int(inserted.size()) - removed;
+    m_text.replace(position, removed, inserted.constData(), inserted.size());
+    for (int& at : m_added)
+        if (at >= position)
+            at += delta;
+    m_editorLength += delta;
+}

@@ -26,6 +26,13 @@ public:
     // Whether the position lies in something the preview added rather than the buffer's text.
     bool isAdded(int position) const;
 
+    // Replaces `removed` characters at `position` (here) by `inserted`, an edit of the buffer's
+    // text that leaves every head tag, base element and lone surrogate as it was: what the
+    // preview added after the edit moves with it.
+    void replace(int position, int removed, QStringView inserted);
+
+    bool operator==(const PreviewText&) const = default;
+
 private:
     QString m_text;
     std::vector<int> m_added; // where each inserted element begins here

@@ -25,6 +25,32 @@ int SourceTree::elementAt(int position) const {
     return piece.after;
 }
 
+void SourceTree::moveAfterEdit(int piece, int position, int delta) {
+    if (delta == 0)
+        return;
+    pieces[size_t(piece)].end += delta;
+    for (auto it = pieces.begin() + piece + 1; it != pieces.end(); ++it) {
+        it->start += delta;
+        it->end += delta;
+    }
+    // Elements in tree order are not in text order (a formatting element's copies, foster
+    // parenting): each is looked at. The implied ones hold -1, before any edit.
+    for (Element& e : elements) {
+        if (e.tagStart >= position) {
+            e.tagStart += delta;
+            e.tagEnd += delta;
+        }
+    }
+    for (TagAttribute& a : attributes) {
+        if (a.nameStart >= position) {
+            a.nameStart += delta;
+            a.nameEnd += delta;
+            a.valueStart += delta;
+            a.valueEnd += delta;
+        }
+    }
+}
+
 SourceTree::SourceTree() = default;
 SourceTree::~SourceTree() = default;
 SourceTree::SourceTree(SourceTree&&) noexcept = default;

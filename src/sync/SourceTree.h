@@ -62,6 +62,11 @@ struct SourceTree {
     // there. -1 in a comment or a doctype, and before anything.
     int elementAt(int position) const;
 
+    // The tree of the text after an edit that changed only the characters of text piece
+    // `piece` from `position` on, the text after them moving by `delta`: the piece ends later
+    // or sooner, every position after the edit moves.
+    void moveAfterEdit(int piece, int position, int delta);
+
     // Parses `text` by the HTML parsing algorithm as a browser with scripting on does, into
     // this tree and in the memory of its last parse: a large page parsed again takes no new
     // memory, which on a virtual machine costs more page faults than the parse itself.

@@ -34,6 +34,7 @@ private slots:
     void elementAtTheCaret_data();
     void elementAtTheCaret();
     void aLongPageScrollsToTheCaretAndBack();
+    void typingInAParagraphKeepsItFramed();
     void thePageCannotTellTheFeatureIsThere();
     void parsedTextIsThePreviewFile_data();
     void parsedTextIsThePreviewFile();
@@ -448,6 +449,41 @@ void TstSync::aLongPageScrollsToTheCaretAndBack() {
     QTRY_VERIFY(qAbs(m_sync->frame().box().top() - top(QStringLiteral("p3"))) <= 1);
     QCOMPARE(evaluate(QStringLiteral("document.getElementById('p3').textContent")).toString(),
              QStringLiteral("xy段落 3"));
+}
+
+void TstSync::typingInAParagraphKeepsItFramed() {
+    QString page;
+    for (int i = 0; i < 40; ++i)
+        page += QStringLiteral("<p id=p%1>段落の文章 %1 です</p>\r\n").arg(i);
+    load(page);
+    const auto framedId = [this] {
+        return evaluate(QStringLiteral("document.querySelectorAll('*')[%1].id")
+                            .arg(m_sync->framedPageIndex()))
+            .toString();
+    };
+    const QString text = m_buffer->text();
+    restAt(m_buffer->toWidgetPosition(int(text.indexOf(QStringLiteral("文章 20"))) + 1));
+    QCOMPARE(framedId(), QStringLiteral("p20"));
+    const int parses = m_sync->parse().fullParses();
+    const int applied = m_sync->parse().editsApplied();
+
+    // Typed inside the paragraph's text: the page reloads, the frame comes back onto it, and
+    // the parse followed the keystrokes without parsing the text again.
+    QSignalSpy shown(m_pane.get(), &BrowserPane::navigationShown);
+    QTest::keyClicks(m_edit.get(), QStringLiteral("ab cd"));
+    QVERIFY(shown.wait(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_sync->restPending() && !m_pane->isLoading(), 10000);
+    QTRY_COMPARE(framedId(), QStringLiteral("p20"));
+    QCOMPARE(m_sync->parse().fullParses(), parses);
+    QCOMPARE(m_sync->parse().editsApplied(), applied + 5);
+    QCOMPARE(evaluate(QStringLiteral("document.getElementById('p20').textContent")).toString(),
+             QStringLiteral("段落の文ab cd章 20 です"));
+    // Ctrl+click on the paragraph after it still selects its own start tag.
+    const QVariantList at =
+        evaluate(QString::fromUtf8(kPointScript).arg(m_sync->framedPageIndex() + 1)).toList();
+    QCOMPARE(at.size(), 3);
+    QVERIFY(ctrlClickAt(QPointF(at[0].toDouble(), at[1].toDouble())));
+    QCOMPARE(m_buffer->selectedText(), QStringLiteral("<p id=p21>"));
 }
 
 void TstSync::thePageCannotTellTheFeatureIsThere() {
