@@ -3,7 +3,6 @@
 #include "PaneEdits.h"
 #include "ReplaceTemplate.h"
 #include "host/EditBuffer.h"
-#include "host/LargeMemory.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -118,33 +117,36 @@ PaneHit selectionHit(const EditBuffer& buffer, const RegexPattern& pattern,
 PaneHit replaceAllInPane(EditBuffer& buffer, const RegexPattern& pattern,
                          const ReplaceTemplate& with, SteadyClock::time_point deadline,
                          qsizetype& hits) {
-    const PaneSubject s = wholePaneSubject(buffer);
+    PaneSubject s = wholePaneSubject(buffer);
     const QStringView source = s.source();
     RegexMatcher matcher(pattern);
     RegexWalk walk;
     std::vector<HitEdit> edits;
     // Room for many hits, taken once: what stays unused is never touched.
     edits.reserve(size_t(source.size() / 16 + 16));
-    // The new text is built as the hits come, each replacement in its place, in room taken once.
-    QString whole;
-    reserveLargeText(whole, source.size() + source.size() / 4 + 16);
-    qsizetype copied = 0;
+    // Only what the replacements copy is kept aside; the new text is then made in the subject's
+    // own memory, which the read of the pane has just touched.
+    ReplaceTemplate::Saved saved;
+    qsizetype grown = 0;
     for (;;) {
         const MatchStatus status = walk.next(matcher, s.text, deadline);
         if (status == MatchStatus::Miss)
             break;
         if (status != MatchStatus::Hit)
             return stopped(buffer, s, matcher, status);
-        whole.append(source.mid(copied, matcher.start() - copied));
-        const qsizetype at = whole.size();
-        with.expand(matcher, source, whole);
-        edits.push_back({int(matcher.start()), int(matcher.end() - matcher.start()), int(at),
-                         int(whole.size() - at)});
-        copied = matcher.end();
+        const qsizetype start = matcher.start();
+        const qsizetype length = matcher.end() - start;
+        const qsizetype withLength = with.save(matcher, source, saved);
+        edits.push_back({int(start), int(length), int(start + grown), int(withLength)});
+        grown += withLength - length;
     }
-    whole.append(source.mid(copied));
     hits = qsizetype(edits.size());
-    replaceHits(buffer, source, edits, whole, &whole);
+    if (edits.empty())
+        return {};
+    // The copy with the damaged characters kept, when there is one, is the pane's own text.
+    QString& whole = s.raw.isNull() ? s.text : s.raw;
+    makeEditsInPlace(whole, edits, [&](const HitEdit&, QChar* at) { with.writeSaved(saved, at); });
+    replaceHits(buffer, {}, edits, whole, &whole);
     return {};
 }
 

@@ -2,6 +2,8 @@
 
 #include "RegexEngine.h"
 
+#include <algorithm>
+
 ReplaceTemplate::ReplaceTemplate(QStringView r) {
     for (qsizetype i = 0; i < r.size(); ++i) {
         const QChar c = r[i];
@@ -49,4 +51,33 @@ QString ReplaceTemplate::expanded(const RegexMatcher& hit, QStringView source) c
     QString out;
     expand(hit, source, out);
     return out;
+}
+
+qsizetype ReplaceTemplate::save(const RegexMatcher& hit, QStringView source, Saved& saved) const {
+    qsizetype length = 0;
+    for (const Piece& piece : m_pieces) {
+        if (piece.group < 0) {
+            length += piece.length;
+            continue;
+        }
+        const auto [first, second] = hit.group(piece.group);
+        const qsizetype size = first >= 0 ? second - first : 0;
+        if (size > 0)
+            saved.text.append(source.mid(first, size));
+        saved.lengths.push_back(int(size));
+        length += size;
+    }
+    return length;
+}
+
+void ReplaceTemplate::writeSaved(Saved& saved, QChar* out) const {
+    for (const Piece& piece : m_pieces) {
+        if (piece.group < 0) {
+            out = std::copy_n(m_literals.constData() + piece.from, piece.length, out);
+            continue;
+        }
+        const int size = saved.lengths[saved.lengthsRead++];
+        out = std::copy_n(saved.text.constData() + saved.textRead, size, out);
+        saved.textRead += size;
+    }
 }

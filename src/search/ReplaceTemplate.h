@@ -19,6 +19,19 @@ public:
     void expand(const RegexMatcher& hit, QStringView source, QString& out) const;
     QString expanded(const RegexMatcher& hit, QStringView source) const;
 
+    // The groups of many hits' replacements, kept as the hits come, so that their text can be
+    // rewritten before the replacements are written, in the same order.
+    struct Saved {
+        QString text;
+        std::vector<int> lengths; // of each group piece of each hit
+        qsizetype textRead = 0;
+        size_t lengthsRead = 0;
+    };
+    // Keeps what the replacement of the matcher's last hit copies from `source`; gives its length.
+    qsizetype save(const RegexMatcher& hit, QStringView source, Saved& saved) const;
+    // Writes the replacement of the next hit saved at `out`.
+    void writeSaved(Saved& saved, QChar* out) const;
+
 private:
     struct Piece {
         int group = -1; // -1: the literal text below

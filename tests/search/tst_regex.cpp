@@ -9,6 +9,7 @@
 #include "editor/HtmlHighlighter.h"
 #include "editor/SourceView.h"
 #include "search/HitMarks.h"
+#include "search/PaneEdits.h"
 #include "search/PaneRegex.h"
 #include "search/RegexEngine.h"
 #include "search/SearchTool.h"
@@ -17,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -35,6 +37,7 @@ private slots:
     void findNextWalksTheHits();
     void replaceAll_data();
     void replaceAll();
+    void editsInPlace();
     void replaceStepByStep_data();
     void replaceStepByStep();
     void faultChangesNothing_data();
@@ -280,6 +283,16 @@ void TstRegex::replaceAll_data() {
     QTest::newRow("no hit") << "abc"
                             << "x+"
                             << "y" << false << "abc";
+    // The groups are kept before the text they come from is rewritten.
+    QTest::newRow("a group before the hit") << "abab"
+                                            << "(?<=(a))b"
+                                            << R"(\1\1)" << false << "aaaaaa";
+    QTest::newRow("a group after the hit") << "bccbc"
+                                           << "b(?=(c+))"
+                                           << R"([\1])" << false << "[cc]cc[c]c";
+    QTest::newRow("some grow, some shrink") << "aab b aaa\r\nbab"
+                                            << "(a+)|b"
+                                            << "$1$1" << false << "aaaa  aaaaaa\r\naa";
     // A damaged character copied by a group stays what it was.
     QTest::newRow("damaged character kept") << QString::fromUtf16(u"<\xD800>") << "<(.)>"
                                             << "[$1]" << false << QString::fromUtf16(u"[\xD800]");
@@ -300,6 +313,47 @@ void TstRegex::replaceAll() {
     QCOMPARE(b.selection(), qMakePair(0, 0));
     QCOMPARE(b.dialog.SearchPos, 2);
     verifyDone(b.host);
+}
+
+// The new text made in the old one's memory equals the one made in a buffer of its own, whatever
+// the edits: empty ones, at either end, side by side, growing and shrinking in any order.
+void TstRegex::editsInPlace() {
+    QRandomGenerator random(7);
+    for (int round = 0; round < 400; ++round) {
+        QString text;
+        const int size = int(random.bounded(0, 60));
+        for (int i = 0; i < size; ++i)
+            text += QChar(u'a' + random.bounded(26));
+        std::vector<HitEdit> edits;
+        QString replacements;
+        qsizetype grown = 0;
+        for (int at = 0; at <= size; ++at) {
+            if (random.bounded(4) != 0)
+                continue;
+            const int length = int(random.bounded(0, std::min(4, size - at) + 1));
+            const int withLength = int(random.bounded(0, 6));
+            edits.push_back({at, length, int(at + grown), withLength});
+            for (int k = 0; k < withLength; ++k)
+                replacements += QChar(u'0' + random.bounded(10));
+            grown += withLength - length;
+            at += std::max(length, 1) - 1;
+        }
+        // There, each edit's replacement is found at its `with` in `replacements`.
+        std::vector<HitEdit> fromBuffer = edits;
+        qsizetype offset = 0;
+        for (HitEdit& e : fromBuffer) {
+            e.with = int(offset);
+            offset += e.withLength;
+        }
+        const QString expected = withEditsMade(text, fromBuffer, replacements);
+        QString inPlace = text;
+        qsizetype read = 0;
+        makeEditsInPlace(inPlace, edits, [&](const HitEdit& e, QChar* out) {
+            std::copy_n(replacements.constData() + read, e.withLength, out);
+            read += e.withLength;
+        });
+        QCOMPARE(inPlace, expected);
+    }
 }
 
 void TstRegex::replaceStepByStep_data() {
