@@ -26,6 +26,14 @@ add_compile_definitions(_GLIBCXX_ASSERTIONS)
 # and LSAN_OPTIONS still add to them.
 set(TAGLOOM_SANITIZER_DEFAULTS ${PROJECT_SOURCE_DIR}/tests/sanitizers/SanitizerDefaults.cpp)
 set(TAGLOOM_LSAN_SUPPRESSIONS ${PROJECT_SOURCE_DIR}/tests/sanitizers/lsan.supp)
+# Mesa's software GL driver, which the browser pane loads under Xvfb (SanitizerDefaults.cpp keeps
+# it loaded until the leak check).
+find_file(TAGLOOM_GL_DRIVER swrast_dri.so
+          PATHS /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/dri /usr/lib/dri NO_DEFAULT_PATH)
+if(NOT TAGLOOM_GL_DRIVER)
+    message(WARNING "swrast_dri.so (libgl1-mesa-dri) not found: programs that show a page will "
+                    "report the blocks Mesa's driver holds when it is unloaded as leaks")
+endif()
 
 # Adds the settings to every executable defined in the given folders.
 function(tagloom_add_sanitizer_defaults)
@@ -40,6 +48,11 @@ function(tagloom_add_sanitizer_defaults)
                 # The program and its tests show pages; the fuzz targets never do.
                 if(NOT target MATCHES "^fuzz_")
                     target_compile_definitions(${target} PRIVATE TAGLOOM_SANITIZE_WITH_BROWSER)
+                    if(TAGLOOM_GL_DRIVER)
+                        target_compile_definitions(${target} PRIVATE
+                            TAGLOOM_SANITIZE_GL_DRIVER="${TAGLOOM_GL_DRIVER}")
+                        target_link_libraries(${target} PRIVATE ${CMAKE_DL_LIBS})
+                    endif()
                 endif()
             endif()
         endforeach()

@@ -22,6 +22,7 @@
 #include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStyleHints>
@@ -95,27 +96,38 @@ const QString kPage = QStringLiteral(
     "<!-- a comment -->\r\n<TABLE BORDER=1><TR><TD>&amp;&#12354;</TD></TR></TABLE>\r\n"
     "</BODY>\r\n</HTML>\r\n");
 
-// The paints and timer events of the text pane and everything in it.
+// The paints and timer events of the text pane and everything in it. The filter sees every
+// object's events, the browser engine's own too, whose classes carry no type information: it
+// only compares their addresses, and touches none but the pane's own objects.
 class PaneActivity : public QObject {
 public:
-    explicit PaneActivity(QWidget* pane) : m_pane(pane) { qApp->installEventFilter(this); }
+    explicit PaneActivity(QWidget* pane) {
+        const QList<QObject*> inside = pane->findChildren<QObject*>();
+        m_pane = QSet<QObject*>(inside.begin(), inside.end());
+        m_pane.insert(pane);
+        qApp->installEventFilter(this);
+    }
     QList<std::pair<QObject*, QRect>> paints;
     QStringList timers;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        QObject* o = watched;
-        while (o && o != m_pane)
-            o = o->parent();
-        if (o && event->type() == QEvent::Paint)
+        if (!m_pane.contains(watched))
+            return false;
+        // What the pane makes from now on belongs to it as well.
+        if (event->type() == QEvent::ChildAdded)
+            m_pane.insert(static_cast<QChildEvent*>(event)->child());
+        if (event->type() == QEvent::ChildRemoved)
+            m_pane.remove(static_cast<QChildEvent*>(event)->child());
+        if (event->type() == QEvent::Paint)
             paints.append({watched, static_cast<QPaintEvent*>(event)->rect()});
-        if (o && event->type() == QEvent::Timer)
+        if (event->type() == QEvent::Timer)
             timers << QString::fromLatin1(watched->metaObject()->className());
         return false;
     }
 
 private:
-    QWidget* m_pane;
+    QSet<QObject*> m_pane;
 };
 
 } // namespace
