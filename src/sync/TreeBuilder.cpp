@@ -26,7 +26,6 @@ template <typename T> void reserveRoom(std::vector<T>& v, size_t count) {
 #endif
 }
 
-constexpr int kDocument = 0;
 // The preview's engine nests elements no deeper than this: past it, a new element goes beside
 // the current one instead of into it.
 constexpr size_t kMaxNesting = 512;
