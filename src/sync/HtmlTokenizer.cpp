@@ -5,7 +5,7 @@
 namespace {
 
 inline bool isSpace(char16_t c) {
-    return c == u' ' || c == u'\n' || c == u'\t' || c == u'\f' || c == u'\r' || c == 0x2029;
+    return HtmlTokenizer::isSpace(c);
 }
 
 inline bool isAlpha(char16_t c) {

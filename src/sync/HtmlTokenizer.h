@@ -48,6 +48,12 @@ public:
     // What follows the start tag just read; the tree builder decides.
     enum class Content : uint8_t { Data, RcData, RawText, ScriptData, PlainText };
 
+    // White space as the tokenizer reads it (U+2029 being the editor's line break); what keeps
+    // a parse up to date by edits must read it the same way.
+    static bool isSpace(char16_t c) {
+        return c == u' ' || c == u'\n' || c == u'\t' || c == u'\f' || c == u'\r' || c == 0x2029;
+    }
+
     // Attributes go into `attributes`, which starts empty.
     HtmlTokenizer(const char16_t* text, int length, HtmlNames::NameTable& names,
                   std::vector<TagAttribute>& attributes);

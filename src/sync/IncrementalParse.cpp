@@ -15,7 +15,7 @@ constexpr int kMaxCompared = 1 << 14;
 constexpr qsizetype kMaxInserted = 1 << 20;
 
 bool isSpace(char16_t c) {
-    return c == u' ' || c == u'\n' || c == u'\t' || c == u'\f' || c == u'\r' || c == 0x2029;
+    return HtmlTokenizer::isSpace(c);
 }
 
 bool isSurrogate(char16_t c) {
