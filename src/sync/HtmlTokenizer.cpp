@@ -4,10 +4,6 @@
 
 namespace {
 
-inline bool isSpace(char16_t c) {
-    return HtmlTokenizer::isSpace(c);
-}
-
 inline bool isAlpha(char16_t c) {
     const char16_t l = c | 0x20;
     return l >= u'a' && l <= u'z';
