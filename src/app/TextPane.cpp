@@ -1,9 +1,11 @@
 #include "TextPane.h"
 
 #include "editor/TypingAids.h"
+#include "host/EditBuffer.h"
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPaintEvent>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -114,6 +116,21 @@ bool TextPane::event(QEvent* event) {
         }
     }
     return QPlainTextEdit::event(event);
+}
+
+// A pasted or dropped text comes in as the buffer would put it in: a character the document
+// cannot hold as one arrives as U+FFFD, not as a line break.
+void TextPane::insertFromMimeData(const QMimeData* source) {
+    if (source->hasText()) {
+        const QString text = source->text();
+        if (!EditBuffer::widgetHoldsAsIs(text)) {
+            QMimeData plain;
+            plain.setText(EditBuffer::heldByWidget(text));
+            QPlainTextEdit::insertFromMimeData(&plain);
+            return;
+        }
+    }
+    QPlainTextEdit::insertFromMimeData(source);
 }
 
 void TextPane::insertAtSelection(const QString& text) {

@@ -63,6 +63,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     bool claimedByMenu(const QKeyEvent* event) const;

@@ -102,7 +102,9 @@ QString Documents::OpenDocument(int load) {
     m_lineEnding = detectLineEnding(read->text);
     m_openedPath = *chosen;
     m_openedBytes.clear();
-    if (!read->exact) {
+    // Bytes the pane's text would not give back: kept, and written back as long as the page
+    // is saved unchanged.
+    if (!read->exact || !EditBuffer::widgetHoldsAsIs(read->text)) {
         QFile file(*chosen);
         if (file.open(QIODevice::ReadOnly))
             m_openedBytes = file.readAll();
@@ -142,9 +144,12 @@ bool Documents::writeDocument(const QString& path) {
         text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
 
     // Saved unchanged where it came from, a page keeps the bytes it was read from, though its
-    // encoding would spell the text otherwise: the bytes on disk are the user's.
-    if (path == m_openedPath && !m_openedBytes.isEmpty() &&
-        decodeText(m_openedBytes, m_encoding) == text) {
+    // encoding would spell the text otherwise, or the pane could not hold a character of it: the
+    // bytes on disk are the user's.
+    const std::optional<QString> opened = path == m_openedPath && !m_openedBytes.isEmpty()
+                                              ? decodeText(m_openedBytes, m_encoding)
+                                              : std::nullopt;
+    if (opened && EditBuffer::heldByWidget(*opened) == text) {
         QString error;
         if (writeFileAtomic(path, m_openedBytes, &error))
             return true;

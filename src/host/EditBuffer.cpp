@@ -1,5 +1,7 @@
 #include "EditBuffer.h"
 
+#include <algorithm>
+
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -40,12 +42,32 @@ QString EditBuffer::text() const {
 void EditBuffer::setText(const QString& text) {
     if (text == this->text())
         return;
-    m_edit->setPlainText(text);
+    m_edit->setPlainText(heldByWidget(text));
 }
 
 void EditBuffer::loadText(const QString& text) {
     setText(text);
     emit loaded();
+}
+
+namespace {
+
+bool isFrameBound(QChar c) {
+    return (c.unicode() & 0xFFFE) == 0xFDD0;
+}
+
+} // namespace
+
+bool EditBuffer::widgetHoldsAsIs(QStringView text) {
+    return std::none_of(text.begin(), text.end(), isFrameBound);
+}
+
+QString EditBuffer::heldByWidget(const QString& text) {
+    if (widgetHoldsAsIs(text))
+        return text;
+    QString held = text;
+    std::replace_if(held.begin(), held.end(), isFrameBound, QChar(QChar::ReplacementCharacter));
+    return held;
 }
 
 QString EditBuffer::normalizeLineBreaks(const QString& text) {
@@ -134,7 +156,7 @@ void EditBuffer::replaceSelection(const QString& text) {
     if (!c.hasSelection() && text.isEmpty())
         return;
     // insertText turns CR LF, CR and LF each into one line break.
-    c.insertText(normalizeLineBreaks(text));
+    c.insertText(normalizeLineBreaks(heldByWidget(text)));
     m_edit->setTextCursor(c);
 }
 

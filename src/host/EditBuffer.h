@@ -52,6 +52,12 @@ public:
     // Every line break as CR LF: a lone CR or a lone LF (a pasted answer may hold one) becomes
     // CR LF, which the widget stores as one break and the buffer counts as two.
     static QString normalizeLineBreaks(const QString& text);
+    // `text` as the widget can hold it. Qt's text document takes the noncharacters U+FDD0 and
+    // U+FDD1 for the bounds of its frames and would make each a line break; they are held as
+    // U+FFFD instead, so that no character splits a line and every position keeps its count.
+    static QString heldByWidget(const QString& text);
+    // Whether the widget holds `text` as it is: it has neither of those two.
+    static bool widgetHoldsAsIs(QStringView text);
 
 signals:
     // Every change of the text: typed, pasted, undone or set by a command.

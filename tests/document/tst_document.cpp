@@ -27,6 +27,7 @@ private slots:
     void openAndOverwriteKeepEveryByte_data();
     void openAndOverwriteKeepEveryByte();
     void anEditedPageIsWrittenAsItsEncodingWritesIt();
+    void aPageEditedAroundAFrameBoundSavesItAsShown();
     void openSetsCaptionFolderAndLastPath();
     void internalFilesAreRefused();
     void cancelledDialogsSayso();
@@ -224,6 +225,13 @@ void TstDocument::openAndOverwriteKeepEveryByte_data() {
         QStringEncoder encoder(codec);
         QTest::newRow(label) << QByteArray(encoder.encode(page)) << page;
     }
+    // Two noncharacters the pane holds as U+FFFD, its document taking them for frame bounds.
+    QTest::newRow("utf-8 frame bounds")
+        << QStringLiteral("<P>a\uFDD0b</P>\r\n<P>\uFDD1</P>\r\n").toUtf8()
+        << QStringLiteral("<P>a\uFFFDb</P>\r\n<P>\uFFFD</P>\r\n");
+    QTest::newRow("utf-16 frame bounds")
+        << QByteArray("\xFF\xFE") + QByteArray::fromHex("3c00d0fd3e000d000a00")
+        << QStringLiteral("<\uFFFD>\r\n");
     const QString labelled = QStringLiteral("<META charset=\"Shift_JIS\">\r\n") + novel;
     QTest::newRow("utf-8 labelled shift_jis") << labelled.toUtf8() << labelled;
 
@@ -270,6 +278,18 @@ void TstDocument::anEditedPageIsWrittenAsItsEncodingWritesIt() {
     // And the bytes it now has are kept by the next save.
     e.docs().mnuUpdateFile_Click();
     QCOMPARE(readBytes(path), QByteArray("x<P>\x81\xE0</P>\r\n"));
+}
+
+void TstDocument::aPageEditedAroundAFrameBoundSavesItAsShown() {
+    Editor e;
+    const QString path = e.file(QStringLiteral("page.html"));
+    writeBytes(path, QStringLiteral("<P>\uFDD0</P>\n").toUtf8());
+    e.fx.host.fileChoices = {path};
+    e.docs().OpenDocument(1);
+    e.buffer().setSelection(0);
+    e.buffer().replaceSelection(QStringLiteral("x"));
+    e.docs().mnuUpdateFile_Click();
+    QCOMPARE(readBytes(path), QStringLiteral("x<P>\uFFFD</P>\n").toUtf8());
 }
 
 void TstDocument::openSetsCaptionFolderAndLastPath() {

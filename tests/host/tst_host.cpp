@@ -27,6 +27,7 @@ private slots:
     void editBufferChangeEvents();
     void editBufferMapsEveryPositionOfALongText();
     void editBufferKeepsNoBreakSpaces();
+    void editBufferHoldsFrameBoundsAsOneCharacter();
 
     void decodesAndDetects_data();
     void decodesAndDetects();
@@ -117,6 +118,23 @@ void TstHost::editBufferReplaceLeavesCaretAfterNewText() {
     // A position between CR and LF falls back to the end of its line.
     buffer.setSelection(3, 0);
     QCOMPARE(buffer.selectionStart(), 2);
+}
+
+void TstHost::editBufferHoldsFrameBoundsAsOneCharacter() {
+    // Qt's document takes U+FDD0 and U+FDD1 for frame bounds and would break the line there.
+    QPlainTextEdit edit;
+    EditBuffer buffer(&edit);
+    buffer.setText(QStringLiteral("a\uFDD0b\uFDD1c\uFDCF\uFDD2"));
+    QCOMPARE(buffer.text(), QStringLiteral("a\uFFFDb\uFFFDc\uFDCF\uFDD2"));
+    QCOMPARE(edit.document()->blockCount(), 1);
+    QCOMPARE(buffer.length(), 7);
+    buffer.setSelection(1, 1);
+    buffer.replaceSelection(QStringLiteral("\uFDD1\r\n\uFDD0"));
+    QCOMPARE(buffer.text(), QStringLiteral("a\uFFFD\r\n\uFFFDb\uFFFDc\uFDCF\uFDD2"));
+    QCOMPARE(buffer.selectionStart(), 5);
+    QCOMPARE(edit.document()->blockCount(), 2);
+    QVERIFY(EditBuffer::widgetHoldsAsIs(u"<P>\uFFFD\uFDCF\uFDD2\u2029</P>"));
+    QVERIFY(!EditBuffer::widgetHoldsAsIs(u"<P>\uFDD1</P>"));
 }
 
 void TstHost::editBufferChangeEvents() {
