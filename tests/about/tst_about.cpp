@@ -238,7 +238,10 @@ void TstAbout::fieldLimitsAndTabOrder() {
     f.open();
     frmInfo form(f.state, f.host, f.window->preview(), u"http://board.test/"_s);
     form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // The Tab presses go to the application's focus widget, which only an active window has;
+    // a loaded machine may show the form before it is made active.
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
     form.txtName->setFocus();
     QTest::keyClicks(form.txtName, QString(30, u'n'));
     QCOMPARE(form.txtName->text(), QString(25, u'n'));
