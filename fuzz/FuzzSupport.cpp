@@ -128,6 +128,11 @@ void fail(const char* property, const QString& detail) {
     std::abort();
 }
 
+void deliverPostedEvents() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 QString scratchFolder() {
     // Removed when the process ends by exit(), as libFuzzer ends it; a crash leaves it behind.
     static const QTemporaryDir dir([] {

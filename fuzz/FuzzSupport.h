@@ -48,6 +48,11 @@ QString textOf(QByteArrayView bytes);
 QString shown(QStringView text);
 QString shown(QByteArrayView bytes);
 
+// Delivers what a run posted, as the program's event loop would between two keystrokes: a
+// target that sets a pane's text queues a call for each new range of its scroll bars, and with
+// no loop to deliver them they would pile up run after run.
+void deliverPostedEvents();
+
 // A folder of this process for the files a target writes; on a memory file system when there
 // is one, since every atomic write syncs the disk.
 QString scratchFolder();

@@ -162,5 +162,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     b.host.clear();
     b.host.inputs.clear();
     b.buffer.setText(QString());
+    fuzz::deliverPostedEvents();
     return 0;
 }

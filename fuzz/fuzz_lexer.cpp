@@ -195,5 +195,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     matchIsReal(doc, position, nullptr, budget);
     // What a run made goes with it, so libFuzzer's leak check has nothing to look into.
     b.edit.clear();
+    fuzz::deliverPostedEvents();
     return 0;
 }

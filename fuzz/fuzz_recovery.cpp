@@ -61,5 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         raw, ownFolder && !folder.isEmpty() ? folder : QStringLiteral("/home/user/サイト"));
     // The file as it may be found after a crash, or as something else left it.
     (void)Preview::recoveredText(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    fuzz::deliverPostedEvents();
     return 0;
 }

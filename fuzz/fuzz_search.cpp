@@ -505,5 +505,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     b.buffer.setText(QString());
     b.dialog.setTargetText(QString());
     b.dialog.txtA->clear();
+    fuzz::deliverPostedEvents();
     return 0;
 }

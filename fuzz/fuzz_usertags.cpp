@@ -221,5 +221,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     b.host.clear();
     b.store->clearTable();
     rebuildUserTagMenu(b.menu, b.table, 0, [](int) {});
+    fuzz::deliverPostedEvents();
     return 0;
 }
