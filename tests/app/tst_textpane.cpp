@@ -249,9 +249,6 @@ void TstTextPane::undoIsOneStep_data() {
     QTest::newRow("frame bounds pasted are one character each")
         << "" << QStringList{"type:a", QStringLiteral("ctrlV:x\uFDD0y\uFDD1")} << false
         << QStringLiteral("ax\uFFFDy\uFFFD") << "a";
-    QTest::newRow("frame bounds by the paste command")
-        << "" << QStringList{"type:a", QStringLiteral("paste:\uFDD1z")} << false
-        << QStringLiteral("a\uFFFDz") << "a";
     QTest::newRow("surrogate pairs")
         << QStringLiteral("a\U00020BB7b") << QStringList{"select:1,2", "paste:\U00020BB8"} << false
         << QStringLiteral("a\U00020BB8b") << QStringLiteral("a\U00020BB7b");

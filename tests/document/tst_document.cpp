@@ -229,9 +229,6 @@ void TstDocument::openAndOverwriteKeepEveryByte_data() {
     QTest::newRow("utf-8 frame bounds")
         << QStringLiteral("<P>a\uFDD0b</P>\r\n<P>\uFDD1</P>\r\n").toUtf8()
         << QStringLiteral("<P>a\uFFFDb</P>\r\n<P>\uFFFD</P>\r\n");
-    QTest::newRow("utf-16 frame bounds")
-        << QByteArray("\xFF\xFE") + QByteArray::fromHex("3c00d0fd3e000d000a00")
-        << QStringLiteral("<\uFFFD>\r\n");
     const QString labelled = QStringLiteral("<META charset=\"Shift_JIS\">\r\n") + novel;
     QTest::newRow("utf-8 labelled shift_jis") << labelled.toUtf8() << labelled;
 
