@@ -144,6 +144,29 @@ void BM_DamagedCharacterLook(benchmark::State& state) {
         timed.seconds / double(state.iterations()) / runs[runs.size() / 2];
 }
 
+// The list of characters a save into Shift_JIS must refuse, on a page that holds many: one
+// character in twenty from Korean's syllables, which the code page has none of. Against the
+// encoding of the same page without them.
+void BM_UnfitCharactersListed(benchmark::State& state) {
+    const QString page = japanesePage(state.range(0));
+    QString mixed = page;
+    for (qsizetype i = 0, k = 0; i < mixed.size(); i += 20, ++k)
+        if (!mixed.at(i).isSurrogate())
+            mixed[i] = QChar(char16_t(0xAC00 + k % 2000));
+    std::vector<double> runs;
+    for (int i = 0; i < 7; ++i) {
+        const auto t0 = Clock::now();
+        benchmark::DoNotOptimize(encodeText(page, TextEncoding::Cp932));
+        runs.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+    std::sort(runs.begin(), runs.end());
+    Timed timed;
+    for (auto _ : state)
+        timed([&] { benchmark::DoNotOptimize(unencodableCharacters(mixed, TextEncoding::Cp932)); });
+    state.counters["x_cp932_encode"] =
+        timed.seconds / double(state.iterations()) / runs[runs.size() / 2];
+}
+
 // Selecting and reading back a position near the end of a 100,000-line text.
 void BM_PositionMappingNearEnd(benchmark::State& state) {
     QPlainTextEdit edit;
@@ -174,3 +197,4 @@ BENCHMARK(BM_ChangeHandling)
 BENCHMARK(BM_ReadCp932)->Arg(100 << 10)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PositionMappingNearEnd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DamagedCharacterLook)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UnfitCharactersListed)->Arg(100 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -285,12 +286,22 @@ QStringList unencodableCharacters(const QString& text, TextEncoding encoding) {
     RoundTrip trip(encoding);
     if (trip.survives(text))
         return out;
+    // Each character is tried once, however often the page repeats it: a page in another script
+    // holds thousands of distinct characters, and a look through the list for every one of them
+    // stalled the save for seconds.
+    QSet<char32_t> tried;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString ch = text.mid(i, n);
-        if (!out.contains(ch) && !trip.survives(ch))
-            out << ch;
-        i += n - 1;
+        const bool pair =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const QStringView ch = QStringView(text).sliced(i, pair ? 2 : 1);
+        // A lone surrogate keeps its own value, which no whole character has.
+        const char32_t key = pair ? QChar::surrogateToUcs4(ch[0], ch[1]) : ch[0].unicode();
+        i += ch.size() - 1;
+        if (tried.contains(key))
+            continue;
+        tried.insert(key);
+        if (!trip.survives(ch))
+            out << ch.toString();
     }
     return out;
 }

@@ -297,6 +297,10 @@ void TstHost::listsCharactersTheCodePageCannotHold() {
     QVERIFY(!encodeText(text, TextEncoding::Cp932));
     QVERIFY(unencodableCharacters(text, TextEncoding::Utf8).isEmpty());
     QVERIFY(unencodableCharacters(QStringLiteral("～①ｱ"), TextEncoding::Cp932).isEmpty());
+    // A lone surrogate is a character of its own, not the first half of the next one.
+    const QString damaged = QString(QChar(0xD800)) + QStringLiteral("é日") + QChar(0xD800);
+    QCOMPARE(unencodableCharacters(damaged, TextEncoding::Cp932),
+             (QStringList{QString(QChar(0xD800)), QStringLiteral("é")}));
 }
 
 void TstHost::linesEndAtCrLfCrAndLf_data() {
