@@ -51,17 +51,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int n = int(raw.size());
     int previous = 0;
     for (const PageProblem& p : result.problems) {
-        const QString where = describe(p) + u" in "_s + fuzz::shown(raw);
-        FUZZ_CHECK(p.line >= 1 && p.line <= int(starts.size()), where);
+        // Spelled out only when a check fails: the text runs to kilobytes and a page to many rows.
+        const auto where = [&] { return describe(p) + u" in "_s + fuzz::shown(raw); };
+        FUZZ_CHECK(p.line >= 1 && p.line <= int(starts.size()), where());
         const int lineStart = starts[size_t(p.line - 1)];
         const int lineEnd = p.line < int(starts.size()) ? starts[size_t(p.line)] - 1 : n;
-        FUZZ_CHECK(0 <= p.start && p.start <= p.end && p.end <= n, where);
-        FUZZ_CHECK(lineStart <= p.start && p.start <= lineEnd, where);
+        FUZZ_CHECK(0 <= p.start && p.start <= p.end && p.end <= n, where());
+        FUZZ_CHECK(lineStart <= p.start && p.start <= lineEnd, where());
         // At a line's end the row marks the character before: its column is one further on.
         const int offset = p.column - 1 - (p.start - lineStart);
-        FUZZ_CHECK(offset == 0 || offset == 1, where);
-        FUZZ_CHECK(p.start >= previous, where);
-        FUZZ_CHECK(!p.key.isEmpty() && !p.text.isEmpty(), where);
+        FUZZ_CHECK(offset == 0 || offset == 1, where());
+        FUZZ_CHECK(p.start >= previous, where());
+        FUZZ_CHECK(!p.key.isEmpty() && !p.text.isEmpty(), where());
         previous = p.start;
     }
     return 0;

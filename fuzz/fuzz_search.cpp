@@ -126,24 +126,27 @@ void findNextAgrees(fuzz::Input& in, const QString& document, const QString& tar
         const qsizetype hit = plainFind(text, t, searchPos, mode);
         const int beeps = b.host.count(QStringLiteral("beep"));
         b.dialog.cmdSearch_Click();
-        const QString state = QStringLiteral("caret %1, search position %2: selection %3+%4, "
-                                             "plain hit %5\n")
-                                  .arg(caret)
-                                  .arg(searchPos)
-                                  .arg(b.buffer.selectionStart())
-                                  .arg(b.buffer.selectionLength())
-                                  .arg(hit) +
-                              described(text, t, mode);
+        // Spelled out only when a check fails: the text runs to kilobytes.
+        const auto state = [&] {
+            return QStringLiteral("caret %1, search position %2: selection %3+%4, "
+                                  "plain hit %5\n")
+                       .arg(caret)
+                       .arg(searchPos)
+                       .arg(b.buffer.selectionStart())
+                       .arg(b.buffer.selectionLength())
+                       .arg(hit) +
+                   described(text, t, mode);
+        };
         if (hit < 0) {
-            FUZZ_CHECK(b.host.count(QStringLiteral("beep")) == beeps + 1, state);
+            FUZZ_CHECK(b.host.count(QStringLiteral("beep")) == beeps + 1, state());
             FUZZ_CHECK(b.buffer.selectionStart() == caret && b.buffer.selectionLength() == length,
-                       state);
-            FUZZ_CHECK(b.dialog.SearchPos == searchPos, state);
+                       state());
+            FUZZ_CHECK(b.dialog.SearchPos == searchPos, state());
         } else {
             FUZZ_CHECK(b.buffer.selectionStart() == hit && b.buffer.selectionLength() == t.size(),
-                       state);
-            FUZZ_CHECK(b.buffer.selectedText() == text.mid(hit, t.size()), state);
-            FUZZ_CHECK(b.dialog.SearchPos == hit + t.size(), state);
+                       state());
+            FUZZ_CHECK(b.buffer.selectedText() == text.mid(hit, t.size()), state());
+            FUZZ_CHECK(b.dialog.SearchPos == hit + t.size(), state());
         }
     }
 }
@@ -389,24 +392,26 @@ void replaceAllWithPatternAgrees(const QString& raw, const RegexPattern& pattern
     const QString with = b.dialog.replacementText();
     b.host.clear();
     b.dialog.cmdAllRe_Click();
-    const QString detail = u"pattern: "_s + fuzz::shown(b.dialog.targetText()) +
-                           u"\nreplacement: "_s + fuzz::shown(with) + u"\ntext: "_s +
-                           fuzz::shown(before) + u"\nreplaced: "_s + fuzz::shown(b.buffer.text());
+    const auto detail = [&] {
+        return u"pattern: "_s + fuzz::shown(b.dialog.targetText()) + u"\nreplacement: "_s +
+               fuzz::shown(with) + u"\ntext: "_s + fuzz::shown(before) + u"\nreplaced: "_s +
+               fuzz::shown(b.buffer.text());
+    };
     if (!pattern.isValid()) {
-        FUZZ_CHECK(b.buffer.text() == before, detail);
-        FUZZ_CHECK(saidOnce(b.host, regexFaultTitle(), u"正規表現に誤りがあります。"_s), detail);
+        FUZZ_CHECK(b.buffer.text() == before, detail());
+        FUZZ_CHECK(saidOnce(b.host, regexFaultTitle(), u"正規表現に誤りがあります。"_s), detail());
         return;
     }
     if (walk.outcome == Walk::TooLong) {
-        FUZZ_CHECK(b.buffer.text() == before, detail);
+        FUZZ_CHECK(b.buffer.text() == before, detail());
         FUZZ_CHECK(saidOnce(b.host, regexFaultTitle(), u"正規表現の照合が長くなりすぎるため"_s),
-                   detail);
+                   detail());
         return;
     }
     const QString expected = replacedEvery(raw, walk.hits, with);
-    FUZZ_CHECK(b.buffer.text() == expected, detail + u"\nexpected: "_s + fuzz::shown(expected) +
+    FUZZ_CHECK(b.buffer.text() == expected, detail() + u"\nexpected: "_s + fuzz::shown(expected) +
                                                 u"\nhits: "_s + shownHits(walk.hits));
-    FUZZ_CHECK(saidOnce(b.host, u"該当する部分を全て置き換えました"_s, u"完了"_s), detail);
+    FUZZ_CHECK(saidOnce(b.host, u"該当する部分を全て置き換えました"_s, u"完了"_s), detail());
 }
 
 void findNextWithPatternAgrees(const QString& raw, const RegexPattern& pattern, const Walk& walk) {
@@ -422,33 +427,37 @@ void findNextWithPatternAgrees(const QString& raw, const RegexPattern& pattern, 
         const int length = b.buffer.selectionLength();
         b.host.clear();
         b.dialog.cmdSearch_Click();
-        const QString state = QStringLiteral("press %1: selection %2+%3\npattern: ")
-                                  .arg(press)
-                                  .arg(b.buffer.selectionStart())
-                                  .arg(b.buffer.selectionLength()) +
-                              fuzz::shown(b.dialog.targetText()) + u"\ntext: "_s +
-                              fuzz::shown(b.buffer.text()) + u"\nhits: "_s + shownHits(walk.hits);
+        const auto state = [&] {
+            return QStringLiteral("press %1: selection %2+%3\npattern: ")
+                       .arg(press)
+                       .arg(b.buffer.selectionStart())
+                       .arg(b.buffer.selectionLength()) +
+                   fuzz::shown(b.dialog.targetText()) + u"\ntext: "_s +
+                   fuzz::shown(b.buffer.text()) + u"\nhits: "_s + shownHits(walk.hits);
+        };
         if (!pattern.isValid()) {
-            FUZZ_CHECK(saidOnce(b.host, regexFaultTitle(), u"正規表現に誤りがあります。"_s), state);
+            FUZZ_CHECK(saidOnce(b.host, regexFaultTitle(), u"正規表現に誤りがあります。"_s),
+                       state());
             FUZZ_CHECK(b.buffer.selectionStart() == start && b.buffer.selectionLength() == length,
-                       state);
+                       state());
             return;
         }
         if (press == walk.hits.size()) {
             FUZZ_CHECK(saidOnce(b.host, u"検索位置からの検索失敗"_s, u"見つかりませんでした"_s),
-                       state);
+                       state());
             FUZZ_CHECK(b.buffer.selectionStart() == start && b.buffer.selectionLength() == length,
-                       state);
+                       state());
             return;
         }
         const auto [first, second] = walk.hits[press][0];
         const int hitStart = crLf[size_t(first)];
         const int hitEnd = crLf[size_t(second)];
-        FUZZ_CHECK(b.host.calls.isEmpty(), state);
+        FUZZ_CHECK(b.host.calls.isEmpty(), state());
         FUZZ_CHECK(b.buffer.selectionStart() == hitStart &&
                        b.buffer.selectionLength() == hitEnd - hitStart,
-                   state + QStringLiteral("\nexpected %1+%2").arg(hitStart).arg(hitEnd - hitStart));
-        FUZZ_CHECK(b.dialog.SearchPos == hitEnd, state);
+                   state() +
+                       QStringLiteral("\nexpected %1+%2").arg(hitStart).arg(hitEnd - hitStart));
+        FUZZ_CHECK(b.dialog.SearchPos == hitEnd, state());
     }
 }
 
