@@ -35,9 +35,27 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Simple case folding of each character (a surrogate pair as one), within the text alone.
+bool isLoneSurrogate(QStringView text, qsizetype i) {
+    const QChar c = text[i];
+    if (c.isHighSurrogate())
+        return i + 1 == text.size() || !text[i + 1].isLowSurrogate();
+    return c.isLowSurrogate() && (i == 0 || !text[i - 1].isHighSurrogate());
+}
+
+// Simple case folding of each character (a surrogate pair as one), within the text alone. A lone
+// surrogate stays itself: QString::toCaseFolded turns one into U+FFFD once it has folded anything
+// before it, which would make two different lone surrogates look alike.
 QString folded(QStringView text) {
-    return text.toString().toCaseFolded();
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isLoneSurrogate(text, i))
+            continue;
+        out += text.mid(from, i - from).toString().toCaseFolded();
+        out += text[i];
+        from = i + 1;
+    }
+    return out + text.mid(from).toString().toCaseFolded();
 }
 
 bool sameAt(QStringView text, qsizetype at, QStringView target, Comparison mode) {

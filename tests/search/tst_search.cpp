@@ -82,6 +82,11 @@ void TstSearch::findEvery_data() {
                                                 << "ＡＢＣ" << true << Hits{};
     QTest::newRow("surrogate pair") << "a\U00020BB7b\U00020BB7"
                                     << "\U00020BB7" << false << Hits{1, 4};
+    // Case folding leaves a lone surrogate as it is, so it matches only itself, also after a
+    // letter that folds.
+    QTest::newRow("lone surrogates folded")
+        << QString::fromUtf16(u">\U00010400\xdc20 \U00010428\xdc01")
+        << QString::fromUtf16(u"\U00010400\xdc01") << true << Hits{5};
     QTest::newRow("empty target") << "abc"
                                   << "" << false << Hits{};
 }
