@@ -17,6 +17,7 @@
 //   turn (in CR LF units), then beeps and says nothing was found.
 #include "FuzzSupport.h"
 #include "host/EditBuffer.h"
+#include "host/TextFile.h"
 #include "search/PaneRegex.h"
 #include "search/RegexEngine.h"
 #include "search/TextSearch.h"
@@ -35,27 +36,16 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool isLoneSurrogate(QStringView text, qsizetype i) {
-    const QChar c = text[i];
-    if (c.isHighSurrogate())
-        return i + 1 == text.size() || !text[i + 1].isLowSurrogate();
-    return c.isLowSurrogate() && (i == 0 || !text[i - 1].isHighSurrogate());
-}
-
 // Simple case folding of each character (a surrogate pair as one), within the text alone. A lone
 // surrogate stays itself: QString::toCaseFolded turns one into U+FFFD once it has folded anything
 // before it, which would make two different lone surrogates look alike.
 QString folded(QStringView text) {
     QString out;
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!isLoneSurrogate(text, i))
-            continue;
-        out += text.mid(from, i - from).toString().toCaseFolded();
-        out += text[i];
-        from = i + 1;
+    for (qsizetype lone = firstLoneSurrogate(text); lone >= 0; lone = firstLoneSurrogate(text)) {
+        out += text.left(lone).toString().toCaseFolded() + text[lone];
+        text = text.mid(lone + 1);
     }
-    return out + text.mid(from).toString().toCaseFolded();
+    return out + text.toString().toCaseFolded();
 }
 
 bool sameAt(QStringView text, qsizetype at, QStringView target, Comparison mode) {
