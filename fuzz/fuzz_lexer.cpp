@@ -93,15 +93,17 @@ void statesAndColoursAgree(HtmlHighlighter& highlighter, const QTextDocument& do
     }
 }
 
-// The text of the tag that begins at `at`: its name in small letters, after "<" or "</".
-QString tagNameAt(const QString& text, int at, bool& closing) {
+// Whether the tag that begins at `at` is named `name`, case ignored, and whether it is an end
+// tag. QString::compare is the reference rather than a lowering of the name as written, so that
+// a lowering that loses a lone surrogate is caught, not shared.
+bool namedAt(const QString& text, int at, const QString& name, bool& closing) {
     closing = text.mid(at, 2) == u"</"_s;
     int i = at + (closing ? 2 : 1);
     const int begin = i;
     const QString ends = QStringLiteral(" \t\f\r\n/>\u2029");
     while (i < text.size() && !ends.contains(text[i]))
         ++i;
-    return text.mid(begin, i - begin).toLower();
+    return QStringView(text).sliced(begin, i - begin).compare(name, Qt::CaseInsensitive) == 0;
 }
 
 int lengthOfBlocks(const QTextDocument& doc, int from, int to) {
@@ -130,13 +132,13 @@ void matchIsReal(const QTextDocument& doc, int position,
     FUZZ_CHECK(match.tag.start <= position && position <= match.tag.end, where);
     FUZZ_CHECK(text.at(match.tag.start) == u'<', where);
     bool tagCloses = false;
-    FUZZ_CHECK(tagNameAt(text, match.tag.start, tagCloses) == match.name, where);
+    FUZZ_CHECK(namedAt(text, match.tag.start, match.name, tagCloses), where);
     if (!match.partner.isValid())
         return;
     FUZZ_CHECK(!match.isVoid && !match.unmatched, where);
     FUZZ_CHECK(text.at(match.partner.start) == u'<', where);
     bool partnerCloses = false;
-    FUZZ_CHECK(tagNameAt(text, match.partner.start, partnerCloses) == match.name, where);
+    FUZZ_CHECK(namedAt(text, match.partner.start, match.name, partnerCloses), where);
     FUZZ_CHECK(partnerCloses != tagCloses, where);
     FUZZ_CHECK(tagCloses ? match.partner.end <= match.tag.start
                          : match.partner.start >= match.tag.end,

@@ -9,6 +9,30 @@
 
 namespace {
 
+// `name` folded one character at a time, as QString::compare folds it when case is ignored, so
+// two names pair exactly when they compare equal. QString::toLower would not do: it turns a lone
+// surrogate met after a lowered letter into U+FFFD, which paired "<A" U+DC20 ">" with "</a" U+DC01
+// ">", and it writes U+0130 as two characters that no longer compare equal to it.
+QString foldedTagName(QStringView name) {
+    QString folded;
+    folded.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char32_t c = name[i].unicode();
+        if (name[i].isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(name[i], name[i + 1]);
+            ++i;
+        }
+        c = QChar::toCaseFolded(c); // a lone surrogate folds to itself
+        if (QChar::requiresSurrogates(c)) {
+            folded += QChar(QChar::highSurrogate(c));
+            folded += QChar(QChar::lowSurrogate(c));
+        } else {
+            folded += QChar(char16_t(c));
+        }
+    }
+    return folded;
+}
+
 struct Tag {
     int start = -1;
     int end = -1;
@@ -52,7 +76,7 @@ public:
         } else if (kind == HtmlToken::TagName && m_open >= 0) {
             // Far from the caret only one name matters; the others are not worth a copy.
             if (only.isEmpty())
-                tags[size_t(m_open)].name = piece.toString().toLower();
+                tags[size_t(m_open)].name = foldedTagName(piece);
             else if (piece.compare(only, Qt::CaseInsensitive) == 0)
                 tags[size_t(m_open)].name = only;
             tags[size_t(m_open)].end = m_offset + start + length;

@@ -16,7 +16,7 @@ struct TagSpan {
 struct TagMatch {
     TagSpan tag;            // the start or end tag around the position; invalid when there is none
     TagSpan partner;        // its partner, when found
-    QString name;           // in small letters
+    QString name;           // folded as case-ignoring comparison folds it: "div" for "DIV"
     bool isVoid = false;    // a void element or "/>": it has no partner
     bool unmatched = false; // looked for and not there
 };

@@ -31,6 +31,8 @@
 
 #include <utility>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 // Tokens as "kind(text)", kinds lettered in HtmlToken's order, adjacent pieces of one kind
@@ -333,6 +335,18 @@ void TstEditor::matchesTags_data() {
         << "<div>" << false << false;
     QTest::newRow("caret in text") << "<p>a|b</p>"
                                    << "" << false << false;
+    // Names pair exactly when they are equal, case ignored: two different lone surrogates after
+    // a capital are two names, and a capital whose small letter is longer pairs with itself on
+    // the lines below as beside it.
+    const QChar lone20(0xDC20), lone01(0xDC01);
+    QTest::newRow("different lone surrogates in names")
+        << u"<A"_s + lone20 + u"|>x</A"_s + lone01 + u">"_s << u"<A"_s + lone20 + u">"_s << false
+        << true;
+    QTest::newRow("the same lone surrogate, case ignored")
+        << u"<A"_s + lone20 + u"|>x{</a"_s + lone20 + u">}"_s << u"<A"_s + lone20 + u">"_s << false
+        << false;
+    QTest::newRow("a capital whose small letter is longer, on the next line")
+        << u"<A\u0130|>\nx\n{</A\u0130>}"_s << u"<A\u0130>"_s << false << false;
 }
 
 void TstEditor::matchesTags() {
