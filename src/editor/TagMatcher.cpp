@@ -22,13 +22,7 @@ QString foldedTagName(QStringView name) {
             c = QChar::surrogateToUcs4(name[i], name[i + 1]);
             ++i;
         }
-        c = QChar::toCaseFolded(c); // a lone surrogate folds to itself
-        if (QChar::requiresSurrogates(c)) {
-            folded += QChar(QChar::highSurrogate(c));
-            folded += QChar(QChar::lowSurrogate(c));
-        } else {
-            folded += QChar(char16_t(c));
-        }
+        folded += QChar::fromUcs4(QChar::toCaseFolded(c)); // a lone surrogate folds to itself
     }
     return folded;
 }
